@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// -600 hundredths of a decibel (-6 dB) is a linear volume of about one half.
+[[nodiscard]] float linearVolumeFromHundredthsOfDecibel(int hundredths);
+
+// The media player component (MP1): plays one file given by name, either at once or when the
+// user presses play, and tells when the file has played to its end.
+class MediaPlayer : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // With auto start on, giving a file name starts playback at once.
+    virtual void setAutoStart(bool autoStart) = 0;
+    virtual void setVolume(int hundredthsOfDecibel) = 0;
+    // The path text as stored in a list; relative paths resolve against the current directory.
+    virtual void setFileName(const QString &pathText) = 0;
+    [[nodiscard]] virtual QString fileName() const = 0;
+
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+    virtual void setPosition(qint64 milliseconds) = 0;
+    [[nodiscard]] virtual qint64 position() const = 0;
+    [[nodiscard]] virtual qint64 duration() const = 0;
+    [[nodiscard]] virtual bool isPlaying() const = 0;
+
+signals:
+    // Raised once for each file that has played to its end; the argument carries no meaning.
+    void endOfStream(int result);
+    // The file given could not be opened or played.
+    void failed(const QString &description);
+    void positionChanged(qint64 milliseconds);
+    void durationChanged(qint64 milliseconds);
+    void playingChanged(bool playing);
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "CommonDialog.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// File dialogs as QFileDialog. The Save dialog neither asks before replacing a file nor adds an
+// extension; the name typed is the name used.
+class QtFileChooser final : public FileChooser
+{
+public:
+    explicit QtFileChooser(QWidget *parent = nullptr);
+
+    std::optional<QString> chooseFile(const FileDialogRequest &request) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};

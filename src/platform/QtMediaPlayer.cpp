@@ -1,0 +1,134 @@
+#include "QtMediaPlayer.h"
+
+#include "NativePath.h"
+
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QUrl>
+
+#include <cmath>
+
+float linearVolumeFromHundredthsOfDecibel(int hundredths)
+{
+    if (hundredths >= 0)
+        return 1.0F;
+    return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
+}
+
+QtMediaPlayer::QtMediaPlayer(QObject *parent)
+    : MediaPlayer(parent)
+    , m_player(new QMediaPlayer(this))
+    , m_output(new QAudioOutput(this))
+{
+    m_player->setAudioOutput(m_output);
+    connect(m_player,
+            &QMediaPlayer::mediaStatusChanged,
+            this,
+            [this](QMediaPlayer::MediaStatus status) {
+                if (status == QMediaPlayer::EndOfMedia && !m_endReported) {
+                    m_endReported = true;
+                    emit endOfStream(0);
+                }
+                if (status == QMediaPlayer::InvalidMedia)
+                    reportFailure(m_player->errorString());
+            });
+    connect(m_player,
+            &QMediaPlayer::errorOccurred,
+            this,
+            [this](QMediaPlayer::Error, const QString &text) { reportFailure(text); });
+    connect(m_player, &QMediaPlayer::positionChanged, this, &MediaPlayer::positionChanged);
+    connect(m_player, &QMediaPlayer::durationChanged, this, &MediaPlayer::durationChanged);
+    connect(m_player,
+            &QMediaPlayer::playbackStateChanged,
+            this,
+            [this](QMediaPlayer::PlaybackState state) {
+                emit playingChanged(state == QMediaPlayer::PlayingState);
+            });
+}
+
+QtMediaPlayer::~QtMediaPlayer()
+{
+    m_player->stop();
+}
+
+void QtMediaPlayer::setAutoStart(bool autoStart)
+{
+    m_autoStart = autoStart;
+}
+
+void QtMediaPlayer::setVolume(int hundredthsOfDecibel)
+{
+    m_output->setVolume(linearVolumeFromHundredthsOfDecibel(hundredthsOfDecibel));
+}
+
+void QtMediaPlayer::setFileName(const QString &pathText)
+{
+    m_fileName = pathText;
+    m_endReported = false;
+    m_failureReported = false;
+    ++m_fileGeneration;
+    m_player->stop();
+    const QString path = openablePath(pathText);
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        m_player->setSource(QUrl());
+        reportFailure(QStringLiteral("Cannot open \"%1\"").arg(pathText));
+        return;
+    }
+    m_player->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    if (m_autoStart)
+        m_player->play();
+}
+
+// Reported from the event loop, never from inside setFileName, so a handler that moves on to the
+// next file cannot recurse; a report about a file replaced meanwhile is dropped.
+void QtMediaPlayer::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const quint64 generation = m_fileGeneration;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, description] {
+            if (generation == m_fileGeneration)
+                emit failed(description);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtMediaPlayer::play()
+{
+    m_endReported = false;
+    m_player->play();
+}
+
+void QtMediaPlayer::pause()
+{
+    m_player->pause();
+}
+
+void QtMediaPlayer::stop()
+{
+    m_player->stop();
+}
+
+void QtMediaPlayer::setPosition(qint64 milliseconds)
+{
+    m_player->setPosition(milliseconds);
+}
+
+qint64 QtMediaPlayer::position() const
+{
+    return m_player->position();
+}
+
+qint64 QtMediaPlayer::duration() const
+{
+    return m_player->duration();
+}
+
+bool QtMediaPlayer::isPlaying() const
+{
+    return m_player->playbackState() == QMediaPlayer::PlayingState;
+}

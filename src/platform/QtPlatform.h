@@ -1,0 +1,22 @@
+#pragma once
+
+#include "EventPump.h"
+#include "PictureLoader.h"
+#include "PlatformServices.h"
+#include "QtFileChooser.h"
+#include "QtMessageBoxService.h"
+
+// The real platform services of one program, owned in one place by its main().
+class QtPlatform
+{
+public:
+    explicit QtPlatform(const QString &applicationTitle);
+
+    [[nodiscard]] PlatformServices services();
+
+private:
+    QtMessageBoxService m_messages;
+    QtFileChooser m_files;
+    ImageReaderPictureLoader m_pictures;
+    QtEventPump m_events;
+};

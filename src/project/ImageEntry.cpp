@@ -1,0 +1,27 @@
+#include "ImageEntry.h"
+
+#include "PauseText.h"
+#include "ProjectLine.h"
+
+std::optional<ImageEntry> parseImageLine(QStringView line)
+{
+    const qsizetype marker = line.indexOf(kPauseMarker);
+    const QStringView path = marker < 0 ? line : line.left(marker);
+    if (path.isEmpty())
+        return std::nullopt;
+
+    QStringView pauseText;
+    if (marker >= 0) {
+        pauseText = line.sliced(marker + kPauseMarker.size());
+        const qsizetype second = pauseText.indexOf(kPauseMarker);
+        if (second >= 0)
+            pauseText = pauseText.left(second);
+    }
+    return ImageEntry{path.toString(), roundPauseText(pauseText)};
+}
+
+void AddImageEntry(ProjectLists &lists, QStringView line)
+{
+    if (const std::optional<ImageEntry> entry = parseImageLine(line))
+        lists.appendImageEntry(entry->path, entry->pause);
+}

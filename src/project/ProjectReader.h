@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ProjectLists.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// What a reader remembered from the switch lines; a later line replaces an earlier one.
+struct ProjectSwitchValues
+{
+    std::optional<QString> stretch; // the text after "Sp="
+    std::optional<QString> audio;   // the text after "Ea="
+};
+
+struct ProjectReadOptions
+{
+    // When set, every "%CurDir" in a value becomes this directory (the player's reading).
+    std::optional<QString> curDirectory;
+    LetEventsRun letEventsRun;
+};
+
+// Reads decoded project text value by value into the lists. Pure: no file, no widgets.
+ProjectSwitchValues readProjectText(QStringView text,
+                                    ProjectLists &lists,
+                                    const ProjectReadOptions &options = {});
+
+struct ProjectFileRead
+{
+    ProjectSwitchValues switches;
+    std::optional<QString> error; // the system's description when the file could not be read
+};
+
+// Opens, reads and closes the file, then reads its text into the lists.
+ProjectFileRead readProjectFile(const QString &pathText,
+                                ProjectLists &lists,
+                                const ProjectReadOptions &options = {});
+
+// The editor's reading: appends to the lists, never resolves "%CurDir", ends quietly on a
+// file that cannot be read. The caller sets a switch only for a value of exactly "1".
+ProjectSwitchValues LoadProject(const QString &pathText,
+                                ProjectLists &lists,
+                                const LetEventsRun &letEventsRun = {});
+
+// The player's reading: resolves "%CurDir" to the program directory and reports a file that
+// cannot be read with the system's description.
+ProjectFileRead LoadShow(const QString &pathText,
+                         ProjectLists &lists,
+                         const QString &programDirectory,
+                         const LetEventsRun &letEventsRun = {});
