@@ -1,0 +1,158 @@
+#include "PictureLoader.h"
+#include "TestFiles.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PlanCase
+{
+    QSize file;
+    QImageIOHandler::Transformations transformation;
+    PictureRequest request;
+    std::optional<QSize> scaled;
+    std::optional<QRect> clip;
+    QSize natural;
+    QPoint offset;
+};
+
+class DecodePlanTest : public ::testing::TestWithParam<PlanCase>
+{};
+
+const QSize kScreen(1920, 1080);
+
+} // namespace
+
+TEST_P(DecodePlanTest, DecodesOnlyWhatTheScreenShows)
+{
+    const PlanCase &c = GetParam();
+    const DecodePlan plan = planDecode(c.file, c.transformation, c.request);
+    EXPECT_EQ(plan.naturalSize, c.natural);
+    EXPECT_EQ(plan.scaledSize, c.scaled);
+    EXPECT_EQ(plan.clipRect, c.clip);
+    EXPECT_EQ(plan.visibleOffset, c.offset);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans,
+    DecodePlanTest,
+    ::testing::Values(
+        // Smaller than the screen: the whole picture, as it is.
+        PlanCase{{800, 600}, {}, {kScreen, PictureFit::NaturalSize}, {}, {}, {800, 600}, {}},
+        // Larger: only the centred screen-sized part.
+        PlanCase{{6000, 4000},
+                 {},
+                 {kScreen, PictureFit::NaturalSize},
+                 {},
+                 QRect(2040, 1460, 1920, 1080),
+                 {6000, 4000},
+                 {2040, 1460}},
+        // Wider only: full height, centred columns.
+        PlanCase{{4000, 500},
+                 {},
+                 {kScreen, PictureFit::NaturalSize},
+                 {},
+                 QRect(1040, 0, 1920, 500),
+                 {4000, 500},
+                 {1040, 0}},
+        // Stretched: decoded straight to the screen size.
+        PlanCase{{6000, 4000},
+                 {},
+                 {kScreen, PictureFit::Stretch},
+                 QSize(1920, 1080),
+                 {},
+                 {6000, 4000},
+                 {}},
+        PlanCase{{1920, 1080}, {}, {kScreen, PictureFit::Stretch}, {}, {}, {1920, 1080}, {}},
+        // A portrait photo stored on its side: sizes and clip are asked in the file's axes.
+        PlanCase{{4000, 3000},
+                 QImageIOHandler::TransformationRotate90,
+                 {kScreen, PictureFit::Stretch},
+                 QSize(1080, 1920),
+                 {},
+                 {3000, 4000},
+                 {}},
+        PlanCase{{4000, 3000},
+                 QImageIOHandler::TransformationRotate90,
+                 {kScreen, PictureFit::NaturalSize},
+                 {},
+                 QRect(1460, 540, 1080, 1920),
+                 {3000, 4000},
+                 {540, 1460}},
+        // No screen size: everything.
+        PlanCase{{6000, 4000}, {}, {}, {}, {}, {6000, 4000}, {}}));
+
+TEST(PictureLoader, LoadsByContentUprightAndRefusesWhatItCannotRead)
+{
+    QTemporaryDir dir;
+    ImageReaderPictureLoader loader;
+
+    // A BMP named .dib loads; so does a PNG with the wrong extension.
+    writePicture(dir.filePath("a.bmp"), {40, 30}, Qt::blue);
+    QFile::rename(dir.filePath("a.bmp"), dir.filePath("a.dib"));
+    writePicture(dir.filePath("b.png"), {40, 30}, Qt::green);
+    QFile::rename(dir.filePath("b.png"), dir.filePath("b.jpg"));
+    for (const char *name : {"a.dib", "b.jpg"}) {
+        const auto picture = loader.load(dir.filePath(name), {});
+        ASSERT_TRUE(picture) << name;
+        EXPECT_EQ(picture->image.size(), QSize(40, 30)) << name;
+    }
+
+    // Backslashes from a Windows-made project are separators here.
+    const auto windowsStyle = loader.load(dir.path() + QStringLiteral("\\a.dib"), {});
+    EXPECT_TRUE(windowsStyle);
+
+    // Missing, not a picture, truncated, a directory.
+    writeFileBytes(dir.filePath("text.jpg"), "this is no picture");
+    const QByteArray png = readFileBytes(dir.filePath("b.jpg"));
+    writeFileBytes(dir.filePath("cut.png"), png.left(png.size() / 3));
+    for (const char *name : {"missing.png", "text.jpg", "cut.png", "."})
+        EXPECT_FALSE(loader.load(dir.filePath(name), {})) << name;
+
+    // A screen-sized request of a big picture decodes only the visible part.
+    writePicture(dir.filePath("big.png"), {3000, 2000}, Qt::yellow);
+    const auto clipped = loader.load(dir.filePath("big.png"), {kScreen, PictureFit::NaturalSize});
+    ASSERT_TRUE(clipped);
+    EXPECT_EQ(clipped->image.size(), kScreen);
+    EXPECT_EQ(clipped->naturalSize, QSize(3000, 2000));
+    const auto stretched = loader.load(dir.filePath("big.png"), {kScreen, PictureFit::Stretch});
+    ASSERT_TRUE(stretched);
+    EXPECT_EQ(stretched->image.size(), kScreen);
+}
+
+TEST(PictureLoader, ADecompressionBombIsAPictureThatCannotBeRead)
+{
+    // A PNG header claiming 60000 x 60000 pixels (14 GB decoded) on a few bytes of data.
+    QImage small(1, 1, QImage::Format_RGB32);
+    small.fill(Qt::black);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    small.save(&buffer, "PNG");
+    // IHDR width and height sit at bytes 16..23; the CRC then no longer matches, which a
+    // bomb's author would fix, so fix it too.
+    auto put32 = [&bytes](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
+    };
+    put32(16, 60000);
+    put32(20, 60000);
+    quint32 crc = 0xFFFFFFFF;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= static_cast<quint8>(bytes[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320U & (0U - (crc & 1U)));
+    }
+    put32(29, ~crc);
+
+    QTemporaryDir dir;
+    writeFileBytes(dir.filePath("bomb.png"), bytes);
+    ImageReaderPictureLoader loader;
+    EXPECT_FALSE(loader.load(dir.filePath("bomb.png"), {}));
+    EXPECT_FALSE(loader.load(dir.filePath("bomb.png"), {kScreen, PictureFit::Stretch}));
+}

@@ -1,0 +1,82 @@
+#include "FakePlatform.h"
+
+void FakeMessageBoxService::show(const QString &text, MessageIcon icon)
+{
+    shown.push_back({text, icon});
+    if (onShow)
+        onShow(shown.back());
+}
+
+std::optional<QString> FakeFileChooser::chooseFile(const FileDialogRequest &request)
+{
+    requests.push_back(request);
+    if (answers.empty())
+        return std::nullopt;
+    const bool cancelled = !answers.front().has_value();
+    const QString chosen = answers.front().value_or(QString());
+    answers.pop_front();
+    if (cancelled)
+        return std::nullopt;
+    return chosen;
+}
+
+void FakeMediaPlayer::setFileName(const QString &pathText)
+{
+    m_fileName = pathText;
+    fileNamesGiven << pathText;
+    m_position = 0;
+    setPlaying(autoStart);
+}
+
+void FakeMediaPlayer::play()
+{
+    ++playCalls;
+    setPlaying(true);
+}
+
+void FakeMediaPlayer::pause()
+{
+    setPlaying(false);
+}
+
+void FakeMediaPlayer::stop()
+{
+    m_position = 0;
+    setPlaying(false);
+}
+
+void FakeMediaPlayer::finishFile()
+{
+    setPlaying(false);
+    emit endOfStream(8);
+}
+
+void FakeMediaPlayer::failFile()
+{
+    setPlaying(false);
+    emit failed(QStringLiteral("cannot play %1").arg(m_fileName));
+}
+
+void FakeMediaPlayer::setPlaying(bool playing)
+{
+    if (m_playing == playing)
+        return;
+    m_playing = playing;
+    emit playingChanged(playing);
+}
+
+void FakeEventPump::letEventsRun()
+{
+    ++calls;
+    if (onLetEventsRun)
+        onLetEventsRun(calls);
+}
+
+PlatformServices FakePlatform::services()
+{
+    return {&messages, &files, &pictures, &events, [this](QObject *parent) -> MediaPlayer * {
+                auto *player = new FakeMediaPlayer(parent);
+                mediaPlayers << player;
+                return player;
+            }};
+}

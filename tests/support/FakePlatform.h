@@ -1,0 +1,107 @@
+#pragma once
+
+#include "CommonDialog.h"
+#include "EventPump.h"
+#include "MediaPlayer.h"
+#include "MessageBoxService.h"
+#include "PictureLoader.h"
+#include "PlatformServices.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Records every message box instead of showing it. onShow runs while the "box" is up, as the
+// user's other windows would while a real modal box waits.
+class FakeMessageBoxService final : public MessageBoxService
+{
+public:
+    struct Shown
+    {
+        QString text;
+        MessageIcon icon;
+    };
+
+    void show(const QString &text, MessageIcon icon) override;
+
+    std::vector<Shown> shown;
+    std::function<void(const Shown &)> onShow;
+};
+
+// Answers file dialogs from a script: each answer is a chosen path, or nothing for a cancel.
+// With no scripted answer left, the dialog is cancelled.
+class FakeFileChooser final : public FileChooser
+{
+public:
+    std::optional<QString> chooseFile(const FileDialogRequest &request) override;
+
+    std::deque<std::optional<QString>> answers;
+    std::vector<FileDialogRequest> requests;
+};
+
+// A media player that plays nothing: tests read what it was told and end files by hand.
+class FakeMediaPlayer final : public MediaPlayer
+{
+    Q_OBJECT
+
+public:
+    using MediaPlayer::MediaPlayer;
+
+    void setAutoStart(bool autoStart) override { this->autoStart = autoStart; }
+    void setVolume(int hundredthsOfDecibel) override { volume = hundredthsOfDecibel; }
+    void setFileName(const QString &pathText) override;
+    [[nodiscard]] QString fileName() const override { return m_fileName; }
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void setPosition(qint64 milliseconds) override { m_position = milliseconds; }
+    [[nodiscard]] qint64 position() const override { return m_position; }
+    [[nodiscard]] qint64 duration() const override { return 1000; }
+    [[nodiscard]] bool isPlaying() const override { return m_playing; }
+
+    // The current file has played to its end.
+    void finishFile();
+    // The current file cannot be played.
+    void failFile();
+
+    bool autoStart = false;
+    int volume = 0;
+    QStringList fileNamesGiven;
+    int playCalls = 0;
+
+private:
+    void setPlaying(bool playing);
+
+    QString m_fileName;
+    qint64 m_position = 0;
+    bool m_playing = false;
+};
+
+// Counts the points at which an operation lets events run, and can run a nested command there.
+class FakeEventPump final : public EventPump
+{
+public:
+    void letEventsRun() override;
+
+    int calls = 0;
+    std::function<void(int call)> onLetEventsRun;
+};
+
+// Fakes for everything but picture decoding, which stays real.
+class FakePlatform
+{
+public:
+    [[nodiscard]] PlatformServices services();
+
+    FakeMessageBoxService messages;
+    FakeFileChooser files;
+    ImageReaderPictureLoader pictures;
+    FakeEventPump events;
+    QList<QPointer<FakeMediaPlayer>> mediaPlayers; // every player a window created, in order
+};

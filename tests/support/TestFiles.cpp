@@ -1,0 +1,67 @@
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QImage>
+#include <QtEndian>
+
+#include <cmath>
+#include <stdexcept>
+
+QByteArray readFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    return file.readAll();
+}
+
+void writeFileBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+void writePicture(const QString &path, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    if (!image.save(path))
+        throw std::runtime_error("cannot save picture " + path.toStdString());
+}
+
+namespace {
+
+void appendLittleEndian(QByteArray &bytes, quint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+void writeToneWav(const QString &path, int milliseconds, int frequencyHz)
+{
+    constexpr int kRate = 22050;
+    const int samples = kRate * milliseconds / 1000;
+    QByteArray data;
+    data.reserve(samples * 2);
+    for (int i = 0; i < samples; ++i) {
+        const double value = 0.4 * std::sin(2.0 * M_PI * frequencyHz * i / kRate);
+        appendLittleEndian(data, static_cast<quint16>(static_cast<qint16>(value * 32767)), 2);
+    }
+    QByteArray wav("RIFF");
+    appendLittleEndian(wav, 36 + data.size(), 4);
+    wav += "WAVEfmt ";
+    appendLittleEndian(wav, 16, 4);
+    appendLittleEndian(wav, 1, 2); // PCM
+    appendLittleEndian(wav, 1, 2); // mono
+    appendLittleEndian(wav, kRate, 4);
+    appendLittleEndian(wav, kRate * 2, 4);
+    appendLittleEndian(wav, 2, 2);
+    appendLittleEndian(wav, 16, 2);
+    wav += "data";
+    appendLittleEndian(wav, data.size(), 4);
+    wav += data;
+    writeFileBytes(path, wav);
+}
