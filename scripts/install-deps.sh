@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing Showvale and Vistelle need on Debian 12, only what is missing.
+set -euo pipefail
+
+packages=(
+    # compilers and build tools; clang and its runtime for the libFuzzer target
+    build-essential cmake ninja-build ccache git clang libclang-rt-14-dev clang-format
+    # Qt 6: widgets, multimedia, image plugins (TIFF, WebP) and the offscreen/xcb platforms
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins
+    libqt6multimedia6
+    # GStreamer, Qt Multimedia's backend here: wav/mp3/avi, mpeg and MIDI, wma/wmv
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+    gstreamer1.0-plugins-ugly gstreamer1.0-libav
+    # tests and benchmarks
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # end-to-end tests: a private X server, screenshots, input, test pictures and recorded sound
+    xvfb xauth x11-utils x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox
+    fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "install-deps: all ${#packages[@]} packages present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300)
+"${apt[@]}" update
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}"
