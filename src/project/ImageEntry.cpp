@@ -5,6 +5,10 @@
 
 std::optional<ImageEntry> parseImageLine(QStringView line)
 {
+    // The reader skips blanks before a value, so a line that began with the marker arrives
+    // without its leading blank; it names no picture either.
+    if (line.startsWith(kPauseMarker.sliced(1)))
+        return std::nullopt;
     const qsizetype marker = line.indexOf(kPauseMarker);
     const QStringView path = marker < 0 ? line : line.left(marker);
     if (path.isEmpty())

@@ -1,0 +1,189 @@
+#include "InMemoryProject.h"
+#include "ProjectReader.h"
+#include "ProjectWriter.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// Lowers the largest file this process may write, so that a save fails part-way even as root.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+InMemoryProject bigProject(int images)
+{
+    InMemoryProject project;
+    for (int i = 0; i < images; ++i)
+        project.appendImageEntry(QStringLiteral("/pictures/holiday %1.jpg").arg(i),
+                                 QStringLiteral("4"));
+    project.appendAudioPath(QStringLiteral("/music/one.mp3"));
+    return project;
+}
+
+} // namespace
+
+TEST(ProjectFiles, SaveThenLoadRoundTripsAndLoadAppends)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.ssp"));
+    const InMemoryProject original = bigProject(3);
+
+    const auto notice = SaveProject(path, original.snapshot(1, 0), 0);
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->kind, SaveNoticeKind::Saved);
+    EXPECT_EQ(notice->text, QStringLiteral("Project saved"));
+    EXPECT_EQ(readFileBytes(path), projectFileBytes(original.snapshot(1, 0)));
+
+    InMemoryProject editor;
+    LoadProject(path, editor);
+    const ProjectSwitchValues switches = LoadProject(path, editor);
+    EXPECT_EQ(editor.images, original.images + original.images) << "loading appends";
+    EXPECT_EQ(editor.audio.size(), 2);
+    EXPECT_EQ(switches.stretch, QStringLiteral("1"));
+    EXPECT_EQ(switches.audio, QStringLiteral("0"));
+
+    // Silent saves say nothing, whatever happens.
+    EXPECT_FALSE(SaveProject(path, original.snapshot(), 1));
+    EXPECT_FALSE(
+        SaveProject(dir.filePath(QStringLiteral("no/such/dir/x.ssp")), original.snapshot(), 1));
+}
+
+TEST(ProjectFiles, AFailedSaveLeavesThePreviousFileWholeAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.ssp"));
+    const InMemoryProject small = bigProject(2);
+    ASSERT_TRUE(writeProjectFile(path, small.snapshot()).saved);
+    const QByteArray before = readFileBytes(path);
+
+    SaveResult result;
+    {
+        FileSizeLimit limit(4096);
+        result = writeProjectFile(path, bigProject(5000).snapshot());
+    }
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.errorDescription.isEmpty());
+    EXPECT_EQ(readFileBytes(path), before) << "the old project must survive";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"show.ssp"})
+        << "no temporary file left behind";
+
+    const SaveNotice notice = saveNoticeFor(result);
+    EXPECT_EQ(notice.kind, SaveNoticeKind::Failed);
+    EXPECT_EQ(notice.text, QStringLiteral("Unable to save project\r\n") + result.errorDescription);
+
+    const SaveResult noDirectory = writeProjectFile(dir.filePath(
+                                                        QStringLiteral("missing/show.ssp")),
+                                                    small.snapshot());
+    EXPECT_FALSE(noDirectory.saved);
+    EXPECT_FALSE(noDirectory.errorDescription.isEmpty());
+}
+
+TEST(ProjectFiles, FilesThatCannotBeReadEndTheLoadQuietlyOrWithTheSystemsWords)
+{
+    QTemporaryDir dir;
+    writeFileBytes(dir.filePath(QStringLiteral("plain")), "x");
+    const QStringList unreadable{dir.filePath(QStringLiteral("missing.ssp")),
+                                 dir.path(),
+                                 dir.filePath(QStringLiteral("plain/below.ssp")),
+                                 QString()};
+    for (const QString &path : unreadable) {
+        InMemoryProject project;
+        project.appendImageEntry(QStringLiteral("kept.jpg"), QStringLiteral("3"));
+        LoadProject(path, project);
+        EXPECT_EQ(project.images, QStringList{"kept.jpg"}) << path.toStdString();
+
+        const ProjectFileRead show = LoadShow(path, project, dir.path());
+        ASSERT_TRUE(show.error) << path.toStdString();
+        EXPECT_FALSE(show.error->isEmpty());
+    }
+}
+
+TEST(ProjectFiles, AHugeFileWithoutLineEndsIsOneImage)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.ssp"));
+    writeFileBytes(path, QByteArray(50 * 1024 * 1024, 'x'));
+    InMemoryProject project;
+    const ProjectFileRead read = LoadShow(path, project, dir.path());
+    EXPECT_FALSE(read.error);
+    ASSERT_EQ(project.images.size(), 1);
+    EXPECT_EQ(project.images.first().size(), 50 * 1024 * 1024);
+    EXPECT_EQ(project.pauses, QStringList{"3"});
+}
+
+TEST(ProjectFiles, PlayerResolvesCurDirToItsOwnDirectory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.ssp"));
+    writeFileBytes(path, "%CurDir\\a.jpg *;Pause=1\r\nAf=%CurDir\\b.wav\r\nSp=1\r\n");
+    InMemoryProject fromDirectory;
+    EXPECT_FALSE(LoadShow(path, fromDirectory, QStringLiteral("/media/disc/")).error);
+    EXPECT_EQ(fromDirectory.images, QStringList{"/media/disc\\a.jpg"});
+    EXPECT_EQ(fromDirectory.audio, QStringList{"/media/disc\\b.wav"});
+
+    InMemoryProject fromRoot;
+    LoadShow(path, fromRoot, QStringLiteral("/"));
+    EXPECT_EQ(fromRoot.images, QStringList{"/\\a.jpg"});
+    EXPECT_TRUE(QFile::exists(QStringLiteral("//etc/hostname")))
+        << "a root placeholder still opens once backslashes are separators";
+}
+
+TEST(ProjectFiles, EventsRunBetweenEntriesAndNestedChangesCannotTearTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.ssp"));
+    InMemoryProject project = bigProject(4);
+    project.appendAudioPath(QStringLiteral("/music/two.mp3"));
+
+    // The writer yields after each of the 4 images and 2 audio lines and once more; a user who
+    // clears the lists at each yield changes nothing in the file being written.
+    const ProjectSnapshot snapshot = project.snapshot();
+    int yields = 0;
+    ASSERT_TRUE(writeProjectFile(path, snapshot, [&] {
+                    ++yields;
+                    project = InMemoryProject();
+                }).saved);
+    EXPECT_EQ(yields, 4 + 2 + 1);
+    EXPECT_EQ(readFileBytes(path), projectFileBytes(snapshot));
+
+    // The reader yields once per image entry, after the whole entry is in, so an entry added
+    // by a nested command at that point lands between two whole entries.
+    InMemoryProject reader;
+    int readYields = 0;
+    LoadProject(path, reader, [&] {
+        ++readYields;
+        EXPECT_EQ(reader.images.size(), reader.pauses.size());
+        reader.appendImageEntry(QStringLiteral("nested.jpg"), QStringLiteral("1"));
+    });
+    EXPECT_EQ(readYields, 4);
+    EXPECT_EQ(reader.images.size(), 8);
+    EXPECT_EQ(reader.images[1], QStringLiteral("nested.jpg"));
+    EXPECT_EQ(reader.pauses[1], QStringLiteral("1"));
+}
