@@ -12,6 +12,17 @@ bool isLineEnd(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
+// Line ends in a stretch of text, a CR LF pair counting once.
+int countLineEnds(QStringView text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 ProjectFieldReader::ProjectFieldReader(QStringView text)
@@ -26,6 +37,7 @@ std::optional<QString> ProjectFieldReader::next()
 
     while (m_position < size && isBlank(m_text[m_position]))
         ++m_position;
+    m_valueLine = m_line;
 
     if (m_position < size && m_text[m_position] == u'"') {
         const qsizetype start = m_position + 1;
@@ -34,6 +46,7 @@ std::optional<QString> ProjectFieldReader::next()
             close = size;
         m_position = close;
         const QString value = m_text.sliced(start, close - start).toString();
+        m_line += countLineEnds(value);
         if (m_position < size)
             ++m_position; // the closing quote
         skipToEndOfValue();
@@ -57,6 +70,8 @@ void ProjectFieldReader::skipToEndOfValue()
     if (m_position >= size)
         return;
     const QChar end = m_text[m_position++];
+    if (end != u',')
+        ++m_line;
     if (end == u'\r' && m_position < size && m_text[m_position] == u'\n')
         ++m_position;
 }

@@ -16,10 +16,14 @@ public:
 
     // The next value, or nothing once the end of the text has been reached.
     [[nodiscard]] std::optional<QString> next();
+    // The line, counted from 1, on which the value last returned began.
+    [[nodiscard]] int lineNumber() const { return m_valueLine; }
 
 private:
     void skipToEndOfValue();
 
     QStringView m_text;
     qsizetype m_position = 0;
+    int m_line = 1;
+    int m_valueLine = 1;
 };

@@ -10,34 +10,42 @@
 #include <QFile>
 #include <QFileInfo>
 
-ProjectSwitchValues readProjectText(QStringView text,
-                                    ProjectLists &lists,
-                                    const ProjectReadOptions &options)
+void forEachProjectLine(QStringView text,
+                        const ProjectReadOptions &options,
+                        const std::function<void(const ProjectLine &line, int lineNumber)> &visit)
 {
-    ProjectSwitchValues switches;
     ProjectFieldReader reader(text);
     while (std::optional<QString> value = reader.next()) {
         QString line = unescapeCommas(std::move(*value));
         if (options.curDirectory)
             line = resolveCurDir(std::move(line), *options.curDirectory);
-        ProjectLine classified = classifyProjectValue(line);
-        switch (classified.kind) {
+        visit(classifyProjectValue(line), reader.lineNumber());
+    }
+}
+
+ProjectSwitchValues readProjectText(QStringView text,
+                                    ProjectLists &lists,
+                                    const ProjectReadOptions &options)
+{
+    ProjectSwitchValues switches;
+    forEachProjectLine(text, options, [&](const ProjectLine &line, int) {
+        switch (line.kind) {
         case ProjectLineKind::Stretch:
-            switches.stretch = std::move(classified.text);
+            switches.stretch = line.text;
             break;
         case ProjectLineKind::AudioSwitch:
-            switches.audio = std::move(classified.text);
+            switches.audio = line.text;
             break;
         case ProjectLineKind::Audio:
-            lists.appendAudioPath(classified.text);
+            lists.appendAudioPath(line.text);
             break;
         case ProjectLineKind::Image:
-            AddImageEntry(lists, classified.text);
+            AddImageEntry(lists, line.text);
             if (options.letEventsRun)
                 options.letEventsRun();
             break;
         }
-    }
+    });
     return switches;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ProjectLine.h"
 #include "ProjectLists.h"
 
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 // What a reader remembered from the switch lines; a later line replaces an earlier one.
@@ -20,6 +22,12 @@ struct ProjectReadOptions
     std::optional<QString> curDirectory;
     LetEventsRun letEventsRun;
 };
+
+// Hands each value of decoded project text, unescaped (and with "%CurDir" resolved when asked)
+// and classified, to the visitor with the line it began on.
+void forEachProjectLine(QStringView text,
+                        const ProjectReadOptions &options,
+                        const std::function<void(const ProjectLine &line, int lineNumber)> &visit);
 
 // Reads decoded project text value by value into the lists. Pure: no file, no widgets.
 ProjectSwitchValues readProjectText(QStringView text,

@@ -163,6 +163,13 @@ TEST(ProjectFormat, ValuesEndAtCommasAndAnyLineEndAndQuotesGroup)
     EXPECT_EQ(values(QStringLiteral("\"a, b\" tail,next\r\n\"open")),
               (QStringList{"a, b", "next", "open"}));
     EXPECT_TRUE(values(QString()).isEmpty());
+
+    // Each value knows the line it began on, whatever the line ends.
+    ProjectFieldReader reader(u"a,b\r\n\"x\ny\"\rc\n\nd");
+    QList<int> lines;
+    while (reader.next())
+        lines << reader.lineNumber();
+    EXPECT_EQ(lines, (QList<int>{1, 1, 2, 4, 5, 6}));
 }
 
 TEST(ProjectFormat, ImageLinesAddNothingWithoutAPath)
