@@ -1,0 +1,119 @@
+// Reading and writing a project of 100,000 pictures: the format library alone, no windows.
+// Goals: reading under 100 ms, writing under 200 ms.
+#include "ProjectLists.h"
+#include "ProjectReader.h"
+#include "ProjectText.h"
+#include "ProjectWriter.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kImageCount = 100'000;
+constexpr int kAudioCount = 200;
+
+// Paths as a real show has them: full paths, placeholder paths, the odd comma and non-ASCII
+// letter; pauses typed as whole and decimal seconds.
+ProjectSnapshot largeProject()
+{
+    ProjectSnapshot project;
+    project.imagePaths.reserve(kImageCount);
+    project.pauses.reserve(kImageCount);
+    for (int i = 0; i < kImageCount; ++i) {
+        switch (i % 4) {
+        case 0:
+            project.imagePaths.append(QStringLiteral("/home/ann/Pictures/Holiday 2024/IMG_%1.jpg")
+                                          .arg(i, 6, 10, QLatin1Char('0')));
+            break;
+        case 1:
+            project.imagePaths.append(QStringLiteral("%CurDir\\photo %1.jpg").arg(i));
+            break;
+        case 2:
+            project.imagePaths.append(
+                QStringLiteral("/srv/shows/Rome, Florence/Café %1.png").arg(i));
+            break;
+        default:
+            project.imagePaths.append(QStringLiteral("C:\\Shows\\scan%1.tif").arg(i));
+            break;
+        }
+        project.pauses.append(i % 3 == 0 ? QStringLiteral("2.5") : QString::number(1 + i % 60));
+    }
+    for (int i = 0; i < kAudioCount; ++i)
+        project.audioPaths.append(QStringLiteral("%CurDir\\music\\track %1.mp3").arg(i));
+    project.stretch = 1;
+    project.audio = 1;
+    return project;
+}
+
+// The lists a window would hold, kept in memory.
+class PlainLists final : public ProjectLists
+{
+public:
+    void appendImageEntry(const QString &path, const QString &pause) override
+    {
+        m_imagePaths.append(path);
+        m_pauses.append(pause);
+    }
+    void appendAudioPath(const QString &path) override { m_audioPaths.append(path); }
+
+    [[nodiscard]] qsizetype imageCount() const { return m_imagePaths.size(); }
+
+private:
+    QStringList m_imagePaths;
+    QStringList m_pauses;
+    QStringList m_audioPaths;
+};
+
+void BM_ReadProject(benchmark::State &state, bool resolveCurDir)
+{
+    const QByteArray bytes = projectFileBytes(largeProject());
+    ProjectReadOptions options;
+    if (resolveCurDir)
+        options.curDirectory = QStringLiteral("/media/cdrom/Show");
+    for (auto _ : state) {
+        PlainLists lists;
+        const ProjectSwitchValues switches = readProjectText(decodeProjectText(bytes),
+                                                             lists,
+                                                             options);
+        benchmark::DoNotOptimize(switches);
+        if (lists.imageCount() != kImageCount)
+            state.SkipWithError("the project did not read back whole");
+    }
+    state.SetItemsProcessed(state.iterations() * kImageCount);
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK_CAPTURE(BM_ReadProject, editor, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadProject, player, true)->Unit(benchmark::kMillisecond);
+
+void BM_ProjectFileBytes(benchmark::State &state)
+{
+    const ProjectSnapshot project = largeProject();
+    for (auto _ : state) {
+        const QByteArray bytes = projectFileBytes(project);
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+    state.SetItemsProcessed(state.iterations() * kImageCount);
+}
+BENCHMARK(BM_ProjectFileBytes)->Unit(benchmark::kMillisecond);
+
+void BM_WriteProjectFile(benchmark::State &state)
+{
+    const ProjectSnapshot project = largeProject();
+    QTemporaryDir directory;
+    const QString path = QDir(directory.path()).filePath(QStringLiteral("large.ssp"));
+    for (auto _ : state) {
+        const SaveResult result = writeProjectFile(path, project);
+        if (!result.saved)
+            state.SkipWithError(qPrintable(result.errorDescription));
+    }
+    state.SetItemsProcessed(state.iterations() * kImageCount);
+}
+BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
