@@ -1,0 +1,171 @@
+#include "Form3.h"
+
+#include "DialogLook.h"
+
+#include <EventPump.h>
+#include <MessageBoxService.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+
+const QColor kWindowColour = colourFromBgr(0x800000);
+const QColor kFieldColour = colourFromBgr(0xFFC0C0);
+const QColor kButtonColour = colourFromBgr(0xC0C0C0);
+
+template<typename Control>
+Control *placed(Control *control,
+                const char *name,
+                const QString &accessibleName,
+                QRect geometry,
+                const QString &toolTip = {})
+{
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(accessibleName);
+    control->setGeometry(geometry);
+    control->setToolTip(toolTip);
+    return control;
+}
+
+} // namespace
+
+QByteArray autorunFileContent(const QString &program, const QString &project)
+{
+    const QString text = QStringLiteral("[Autorun]\r\nopen=") + program + u' ' + project
+                         + QStringLiteral("\r\n");
+    return text.toLocal8Bit();
+}
+
+QString autorunFilePath(const QString &programDirectory)
+{
+    return QDir(programDirectory).filePath(QStringLiteral("Autorun.inf"));
+}
+
+bool saveFileAtomically(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+Form3::Form3(const PlatformServices &services, QString programDirectory)
+    : QWidget(nullptr,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint)
+    , m_services(services)
+    , m_programDirectory(std::move(programDirectory))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Auto Runner"));
+    setFixedSize(twipsSize(4680, 1335));
+    setDialogFont(this);
+    setBackground(this, kWindowColour);
+    createControls();
+    centreOnScreen(this);
+}
+
+void Form3::createControls()
+{
+    auto *label4 = placed(new QLabel(QStringLiteral("Showvale"), this),
+                          "Label4",
+                          tr("Showvale label"),
+                          twipsRect(120, 120, 1575, 255),
+                          QStringLiteral("Showvale's path"));
+    m_text2 = placed(new QLineEdit(QStringLiteral("Vistelle.exe"), this),
+                     "Text2",
+                     tr("Showvale's path"),
+                     twipsRect(1800, 120, 2775, 285));
+    auto *label1 = placed(new QLabel(QStringLiteral("Project Name"), this),
+                          "Label1",
+                          tr("Project name label"),
+                          twipsRect(120, 480, 1575, 255),
+                          QStringLiteral("Project's path"));
+    m_text1 = placed(new QLineEdit(QStringLiteral("slide.ssp"), this),
+                     "Text1",
+                     tr("Project name"),
+                     twipsRect(1800, 480, 2775, 285));
+    auto *command14 = placed(new QPushButton(QStringLiteral("Compile"), this),
+                             "Command14",
+                             tr("Compile"),
+                             twipsRect(120, 840, 975, 375),
+                             QStringLiteral("Make Autorun.inf"));
+    auto *command1 = placed(new QPushButton(QStringLiteral("Help"), this),
+                            "Command1",
+                            tr("Help"),
+                            twipsRect(3600, 840, 975, 375),
+                            QStringLiteral("Make Autorun.inf"));
+    auto *command2 = placed(new QPushButton(QStringLiteral("Cancel"), this),
+                            "Command2",
+                            tr("Cancel"),
+                            twipsRect(1200, 840, 975, 375),
+                            QStringLiteral("Exit this form"));
+
+    for (QLabel *label : {label4, label1}) {
+        setDialogFont(label, true);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(palette);
+    }
+    for (QLineEdit *field : {m_text2, m_text1}) {
+        setDialogFont(field, true);
+        setTextColours(field, kFieldColour, Qt::black);
+    }
+    for (QPushButton *button : {command14, command1, command2}) {
+        // Enter and Escape mean nothing here: no button is the default.
+        button->setAutoDefault(false);
+        setTextColours(button, kButtonColour, Qt::black);
+    }
+
+    setTabOrder(m_text2, m_text1);
+    setTabOrder(m_text1, command14);
+    setTabOrder(command14, command1);
+    setTabOrder(command1, command2);
+
+    connect(command14, &QPushButton::clicked, this, &Form3::BuildAutorun);
+    connect(command1, &QPushButton::clicked, this, &Form3::showHelp);
+    connect(command2, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Form3::BuildAutorun()
+{
+    const bool saved = saveFileAtomically(autorunFilePath(m_programDirectory),
+                                          autorunFileContent(m_text2->text(), m_text1->text()));
+    const QPointer<Form3> self(this);
+    if (saved) {
+        if (m_services.events)
+            m_services.events->letEventsRun();
+        if (self && m_services.messages) {
+            m_services.messages->show(QStringLiteral(
+                                          "Autorun.inf saved to this program's directory"),
+                                      MessageIcon::Information);
+        }
+    } else if (m_services.messages) {
+        m_services.messages->show(QStringLiteral("Unable to save Autorun.inf"),
+                                  MessageIcon::Critical);
+    }
+    if (self)
+        close();
+}
+
+void Form3::showHelp()
+{
+    if (m_services.messages) {
+        m_services.messages
+            ->show(QStringLiteral("Save the compiled Autorun.inf to your compact disc directory\r\n"
+                                  "Example: Save it directly to D:\\ or E:\\ Dont save it under a "
+                                  "sub-directory in the disc."),
+                   MessageIcon::None);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <PlatformServices.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+// The bytes of an Autorun.inf that starts a program with a project, in the platform's 8-bit
+// text with CR LF line ends. Both texts go in as typed: nothing is trimmed or quoted.
+[[nodiscard]] QByteArray autorunFileContent(const QString &program, const QString &project);
+
+// Where the autorun file goes: the editor's own program directory.
+[[nodiscard]] QString autorunFilePath(const QString &programDirectory);
+
+// Replaces the file whole or not at all: a failed write leaves no half-written file.
+[[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &content);
+
+// The autorun builder: writes an Autorun.inf that makes a compact disc start the player.
+class Form3 final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // A window of its own (no parent) that deletes itself when closed.
+    Form3(const PlatformServices &services, QString programDirectory);
+
+    // "Compile": writes the file, says how it went, and closes the builder either way.
+    void BuildAutorun();
+    // "Help": how to put the file on a disc; the builder stays open.
+    void showHelp();
+
+private:
+    void createControls();
+
+    PlatformServices m_services;
+    QString m_programDirectory;
+    QLineEdit *m_text2 = nullptr;
+    QLineEdit *m_text1 = nullptr;
+};

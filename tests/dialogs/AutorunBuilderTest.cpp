@@ -1,0 +1,232 @@
+#include "DialogTestHelpers.h"
+#include "FakePlatform.h"
+#include "TestFiles.h"
+
+#include <EditorDialogs.h>
+#include <Form3.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSaved = QStringLiteral("Autorun.inf saved to this program's directory");
+const QString kUnableToSave = QStringLiteral("Unable to save Autorun.inf");
+
+class AutorunBuilderBase
+{
+protected:
+    void open(const QString &programDirectory)
+    {
+        m_dialogs = std::make_unique<EditorDialogs>(m_platform.services(),
+                                                    programDirectory,
+                                                    nullptr);
+        m_form3 = m_dialogs->openAutorunBuilder();
+    }
+
+    QLineEdit *field(const char *name) const
+    {
+        return m_form3->findChild<QLineEdit *>(QLatin1String(name));
+    }
+
+    void click(const char *button)
+    {
+        auto *found = m_form3->findChild<QPushButton *>(QLatin1String(button));
+        ASSERT_NE(found, nullptr) << button;
+        QTest::mouseClick(found, Qt::LeftButton);
+    }
+
+    static void retype(QLineEdit *field, const QString &text)
+    {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+
+    void closeAll()
+    {
+        if (m_form3)
+            m_form3->close();
+        runDeferredDeletes();
+    }
+
+    QTemporaryDir m_programDirectory;
+    FakePlatform m_platform;
+    std::unique_ptr<EditorDialogs> m_dialogs;
+    QPointer<Form3> m_form3;
+};
+
+struct CompileCase
+{
+    const char *program; // nullptr: keep the start text
+    const char *project;
+    const char *expected;
+};
+
+class AutorunCompile : public AutorunBuilderBase, public ::testing::TestWithParam<CompileCase>
+{
+protected:
+    void TearDown() override { closeAll(); }
+};
+
+} // namespace
+
+TEST_P(AutorunCompile, WritesExactlyTheTwoLinesAndReportsIt)
+{
+    const CompileCase &param = GetParam();
+    const QString target = QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"));
+    // An older, longer file is replaced, not overwritten in part.
+    writeFileBytes(target, QByteArray(500, 'x'));
+    open(m_programDirectory.path());
+    if (param.program)
+        retype(field("Text2"), QString::fromUtf8(param.program));
+    if (param.project)
+        retype(field("Text1"), QString::fromUtf8(param.project));
+    click("Command14");
+
+    EXPECT_EQ(readFileBytes(target), QByteArray(param.expected));
+    ASSERT_EQ(m_platform.messages.shown.size(), 1U);
+    EXPECT_EQ(m_platform.messages.shown[0].text, kSaved);
+    EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(m_platform.events.calls, 1) << "events run once before the message";
+    runDeferredDeletes();
+    EXPECT_TRUE(m_form3.isNull()) << "the builder closes after Compile";
+    EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("Autorun.inf")})
+        << "no temporary file left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields,
+    AutorunCompile,
+    ::testing::Values(CompileCase{nullptr, nullptr, "[Autorun]\r\nopen=Vistelle.exe slide.ssp\r\n"},
+                      CompileCase{"", "", "[Autorun]\r\nopen= \r\n"},
+                      CompileCase{"Showvale.exe",
+                                  "My Summer Show.ssp",
+                                  "[Autorun]\r\nopen=Showvale.exe My Summer Show.ssp\r\n"},
+                      CompileCase{"Showvale.exe",
+                                  "Übersicht.ssp",
+                                  "[Autorun]\r\nopen=Showvale.exe \xc3\x9c"
+                                  "bersicht.ssp\r\n"}));
+
+class AutorunBuilder : public AutorunBuilderBase, public ::testing::Test
+{
+protected:
+    void TearDown() override { closeAll(); }
+};
+
+TEST_F(AutorunBuilder, UnwritableProgramDirectoryLeavesNoFileAndSaysSo)
+{
+    // Permissions do not stop the superuser, so the directory is a file, or is missing.
+    const QString aFile = QDir(m_programDirectory.path()).filePath(QStringLiteral("Vistelle"));
+    writeFileBytes(aFile, "program");
+    const QString missing = QDir(m_programDirectory.path()).filePath(QStringLiteral("gone"));
+    for (const QString &programDirectory : {aFile, missing}) {
+        m_platform.messages.shown.clear();
+        open(programDirectory);
+        click("Command14");
+        ASSERT_EQ(m_platform.messages.shown.size(), 1U);
+        EXPECT_EQ(m_platform.messages.shown[0].text, kUnableToSave);
+        EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Critical);
+        runDeferredDeletes();
+        EXPECT_TRUE(m_form3.isNull()) << "the builder closes after a failure too";
+    }
+    EXPECT_EQ(readFileBytes(aFile), QByteArray("program"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Vistelle")});
+}
+
+TEST_F(AutorunBuilder, HelpExplainsAndKeepsTheBuilderAsItWas)
+{
+    open(m_programDirectory.path());
+    retype(field("Text1"), QStringLiteral("party.ssp"));
+    click("Command1");
+    ASSERT_EQ(m_platform.messages.shown.size(), 1U);
+    EXPECT_EQ(m_platform.messages.shown[0].text,
+              QStringLiteral("Save the compiled Autorun.inf to your compact disc directory\r\n"
+                             "Example: Save it directly to D:\\ or E:\\ Dont save it under a "
+                             "sub-directory in the disc."));
+    EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::None);
+    runDeferredDeletes();
+    ASSERT_FALSE(m_form3.isNull());
+    EXPECT_TRUE(m_form3->isVisible());
+    EXPECT_EQ(field("Text1")->text(), QStringLiteral("party.ssp"));
+    EXPECT_FALSE(
+        QFileInfo::exists(QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"))));
+}
+
+TEST_F(AutorunBuilder, OneWindowAtATimeAndEachOpeningStartsWithTheStartTexts)
+{
+    open(m_programDirectory.path());
+    Form3 *first = m_form3;
+    retype(field("Text2"), QStringLiteral("Showvale.exe"));
+    EXPECT_EQ(m_dialogs->openAutorunBuilder(), first) << "opening again only raises it";
+    EXPECT_EQ(field("Text2")->text(), QStringLiteral("Showvale.exe"));
+    EXPECT_EQ(openTopLevelCount<Form3>(), 1);
+
+    // Enter and Escape mean nothing: no file, still open.
+    QTest::keyClick(field("Text2"), Qt::Key_Return);
+    QTest::keyClick(field("Text2"), Qt::Key_Escape);
+    runDeferredDeletes();
+    ASSERT_FALSE(m_form3.isNull());
+    EXPECT_TRUE(m_platform.messages.shown.empty());
+
+    click("Command2"); // Cancel
+    runDeferredDeletes();
+    EXPECT_TRUE(m_form3.isNull());
+    m_form3 = m_dialogs->openAutorunBuilder();
+    EXPECT_EQ(field("Text2")->text(), QStringLiteral("Vistelle.exe"));
+    EXPECT_EQ(field("Text1")->text(), QStringLiteral("slide.ssp"));
+
+    m_form3->close(); // the title bar's close button
+    runDeferredDeletes();
+    EXPECT_TRUE(m_form3.isNull());
+    EXPECT_FALSE(
+        QFileInfo::exists(QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"))));
+}
+
+TEST_F(AutorunBuilder, WindowAndControlsAreLaidOutAsDesigned)
+{
+    open(m_programDirectory.path());
+    EXPECT_EQ(m_form3->windowTitle(), QStringLiteral("Auto Runner"));
+    EXPECT_EQ(m_form3->parent(), nullptr);
+    EXPECT_FALSE(m_form3->isModal());
+    EXPECT_EQ(m_form3->size(), QSize(312, 89));
+    EXPECT_EQ(m_form3->minimumSize(), m_form3->maximumSize());
+    EXPECT_EQ(m_form3->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_EQ(field("Text2")->palette().color(QPalette::Base), QColor(192, 192, 255));
+
+    struct Expected
+    {
+        const char *name;
+        const char *text;
+        const char *toolTip;
+        QRect geometry;
+    };
+    for (const Expected &expected :
+         {Expected{"Label4", "Showvale", "Showvale's path", {8, 8, 105, 17}},
+          Expected{"Label1", "Project Name", "Project's path", {8, 32, 105, 17}},
+          Expected{"Command14", "Compile", "Make Autorun.inf", {8, 56, 65, 25}},
+          Expected{"Command1", "Help", "Make Autorun.inf", {240, 56, 65, 25}},
+          Expected{"Command2", "Cancel", "Exit this form", {80, 56, 65, 25}}}) {
+        auto *control = m_form3->findChild<QWidget *>(QLatin1String(expected.name));
+        ASSERT_NE(control, nullptr) << expected.name;
+        const QString text = qobject_cast<QLabel *>(control)
+                                 ? qobject_cast<QLabel *>(control)->text()
+                                 : qobject_cast<QPushButton *>(control)->text();
+        EXPECT_EQ(text, QLatin1String(expected.text));
+        EXPECT_EQ(control->toolTip(), QLatin1String(expected.toolTip));
+        EXPECT_EQ(control->geometry(), expected.geometry) << expected.name;
+        EXPECT_FALSE(control->accessibleName().isEmpty());
+    }
+    EXPECT_EQ(field("Text2")->geometry(), QRect(120, 8, 185, 19));
+    EXPECT_EQ(field("Text1")->geometry(), QRect(120, 32, 185, 19));
+}
