@@ -1,0 +1,55 @@
+#include "Form1.h"
+#include "PlayerCommandLine.h"
+#include "ProgramEnvironment.h"
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+
+namespace {
+
+QString argumentTextOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return joinArguments(arguments);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Answered before any window system is needed, so they work in a plain terminal.
+    const PlayerCommand early = parsePlayerCommandLine(argumentTextOf(argc, argv));
+    if (early.kind == PlayerCommandKind::ShowHelp) {
+        std::fputs(qPrintable(playerUsageText(QStringLiteral("showvale"))), stdout);
+        return 0;
+    }
+    if (early.kind == PlayerCommandKind::ShowVersion) {
+        std::printf("Showvale %s\n", SHOWVALE_VERSION);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Showvale"));
+    QApplication::setApplicationVersion(QStringLiteral(SHOWVALE_VERSION));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.vistelle.Showvale")));
+    // The program ends when the show does, not when a message box closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const ProgramEnvironment environment = currentProgramEnvironment();
+    QtPlatform platform(QStringLiteral("Showvale"));
+    Form1 form(platform.services(),
+               {PlayerVariant::Showvale, environment.programDirectory, environment.argumentText});
+    int exitCode = 0;
+    QObject::connect(&form, &Form1::ended, &app, [&exitCode](bool failed) {
+        exitCode = failed ? 1 : 0;
+        QCoreApplication::exit(exitCode);
+    });
+    if (!form.start())
+        return exitCode;
+    return app.exec();
+}

@@ -1,0 +1,65 @@
+#include "AudioPlaylist.h"
+
+#include "MediaPlayer.h"
+
+AudioPlaylist::AudioPlaylist(MediaPlayer &player, QObject *parent)
+    : QObject(parent)
+    , m_player(player)
+{
+    connect(&m_player, &MediaPlayer::endOfStream, this, [this] {
+        m_failuresInARow = 0;
+        AdvanceAudio();
+    });
+    connect(&m_player, &MediaPlayer::failed, this, &AudioPlaylist::skipUnplayable);
+}
+
+void AudioPlaylist::appendPath(const QString &path)
+{
+    m_paths.append(path);
+}
+
+void AudioPlaylist::start(bool audioOn)
+{
+    if (m_paths.isEmpty())
+        return;
+    m_position = 0;
+    m_failuresInARow = 0;
+    m_playing = audioOn;
+    if (m_playing)
+        playSelected();
+}
+
+void AudioPlaylist::AdvanceAudio()
+{
+    if (!m_playing || m_paths.isEmpty())
+        return;
+    m_position = m_position + 1 >= m_paths.size() ? 0 : m_position + 1;
+    playSelected();
+}
+
+void AudioPlaylist::stop()
+{
+    if (!m_playing)
+        return;
+    m_playing = false;
+    m_player.stop();
+}
+
+void AudioPlaylist::playSelected()
+{
+    m_player.setFileName(m_paths.at(m_position));
+}
+
+// The player reports an unplayable file from the event loop, never from inside setFileName, so
+// moving on here cannot recurse.
+void AudioPlaylist::skipUnplayable()
+{
+    if (!m_playing)
+        return;
+    ++m_failuresInARow;
+    if (m_failuresInARow >= m_paths.size()) {
+        m_playing = false;
+        return;
+    }
+    AdvanceAudio();
+}

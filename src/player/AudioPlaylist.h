@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class MediaPlayer;
+
+// The show's background music: plays List3 one file after another through the media player,
+// from the first again after the last, independent of the pictures. A file that cannot be played
+// is skipped; after a whole round in which nothing played it stops trying.
+class AudioPlaylist final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AudioPlaylist(MediaPlayer &player, QObject *parent = nullptr);
+
+    void appendPath(const QString &path);
+    [[nodiscard]] const QStringList &List3() const { return m_paths; }
+    // The selected entry of List3; -1 (none) until start() selects the first of a non-empty list.
+    [[nodiscard]] int AudioPosition() const { return m_position; }
+
+    // Selects the first entry and, with audio on, starts playing it. Nothing is reported.
+    void start(bool audioOn);
+    // The end-of-stream handler: the next file, or the first after the last.
+    void AdvanceAudio();
+    // Silences the music for good.
+    void stop();
+
+private:
+    void playSelected();
+    void skipUnplayable();
+
+    MediaPlayer &m_player;
+    QStringList m_paths;
+    int m_position = -1;
+    int m_failuresInARow = 0;
+    bool m_playing = false;
+};

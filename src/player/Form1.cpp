@@ -1,0 +1,213 @@
+#include "Form1.h"
+
+#include "AudioPlaylist.h"
+#include "EventPump.h"
+#include "ImageSequence.h"
+#include "MediaPlayer.h"
+#include "MessageBoxService.h"
+#include "PictureArea.h"
+#include "PictureGeometry.h"
+#include "PictureLoader.h"
+#include "PlayerCommandLine.h"
+#include "ProjectReader.h"
+#include "ShowSettings.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace {
+
+// Design sizes, 15 twips to the pixel: the window's client area 14625 x 15360 twips, the
+// picture area 10815 x 9735.
+constexpr QSize kDesignWindowSize{975, 1024};
+constexpr QSize kDesignPictureAreaSize{721, 649};
+constexpr int kPlayerVolume = -600;
+
+} // namespace
+
+Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_services(services)
+    , m_setup(std::move(setup))
+    , m_cd1(*services.files)
+    , m_image1(new PictureArea(this))
+    , m_mp1(services.createMediaPlayer(this))
+    , m_sequence(new ImageSequence([this](const QString &path) { return showPicture(path); }, this))
+    , m_audio(new AudioPlaylist(*m_mp1, this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    resize(kDesignWindowSize);
+
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setGeometry(QRect(QPoint(0, 0), kDesignPictureAreaSize));
+    m_image1->hide();
+
+    m_mp1->setObjectName(QStringLiteral("MP1"));
+    m_mp1->setAutoStart(true);
+    m_mp1->setVolume(kPlayerVolume);
+
+    m_sequence->setObjectName(QStringLiteral("imageSequence"));
+    m_audio->setObjectName(QStringLiteral("audioPlaylist"));
+    connect(m_sequence, &ImageSequence::failed, this, &Form1::reportPictureFailure);
+}
+
+Form1::~Form1()
+{
+    stopShow();
+}
+
+bool Form1::start()
+{
+    const std::optional<QString> path = projectPath();
+    if (!path) {
+        endShow(false);
+        return false;
+    }
+    if (!LoadShow(*path))
+        return false;
+    coverScreen();
+    return true;
+}
+
+std::optional<QString> Form1::projectPath()
+{
+    if (m_setup.variant == PlayerVariant::TestRun)
+        return QDir::toNativeSeparators(QDir(m_setup.programDirectory).filePath(kTestRunFileName));
+    const PlayerCommand command = parsePlayerCommandLine(m_setup.argumentText);
+    if (command.kind != PlayerCommandKind::ChooseProject)
+        return command.projectPath;
+    m_cd1.setFilter(kProjectFilter);
+    if (!m_cd1.showOpen())
+        return std::nullopt;
+    return m_cd1.fileName();
+}
+
+bool Form1::LoadShow(const QString &pathText)
+{
+    const ProjectFileRead read = ::LoadShow(pathText, *this, m_setup.programDirectory, [this] {
+        letEventsRun();
+    });
+    if (read.error) {
+        hide();
+        m_services.messages->show(*read.error, MessageIcon::Critical);
+        endShow(true);
+        return false;
+    }
+    m_stretchSetting = read.switches.stretch.value_or(QString());
+    m_audioSetting = read.switches.audio.value_or(QString());
+    StartShow();
+    return true;
+}
+
+void Form1::StartShow()
+{
+    // The music starts here, a second before the first picture.
+    m_audio->start(isAudioOn(m_audioSetting));
+    letEventsRun();
+    m_sequence->start();
+}
+
+// Without a window manager a full-screen request alone leaves the window at its own size, so it
+// is first placed over the whole screen from the top left corner.
+void Form1::coverScreen()
+{
+    QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target)
+        setGeometry(target->geometry());
+    showFullScreen();
+}
+
+bool Form1::showPicture(const QString &path)
+{
+    const PictureFit fit = isStretchOn(m_stretchSetting) ? PictureFit::Stretch
+                                                         : PictureFit::NaturalSize;
+    std::optional<LoadedPicture> picture = m_services.pictures->load(path,
+                                                                     pictureRequestFor(size(), fit));
+    if (!picture)
+        return false;
+    const QRect area = pictureAreaRect(picture->naturalSize, size(), fit);
+    m_image1->showPicture(std::move(*picture), area, fit);
+    m_image1->show();
+    return true;
+}
+
+QString Form1::pictureFailureText() const
+{
+    return m_setup.variant == PlayerVariant::TestRun
+               ? QStringLiteral("ERROR: Unable to test project")
+               : QStringLiteral("ERROR: Cannot read file");
+}
+
+// The sequence has stopped its timers already, so no second message follows while this one is up.
+void Form1::reportPictureFailure()
+{
+    if (m_ended)
+        return;
+    m_services.messages->show(pictureFailureText(), MessageIcon::Critical);
+    endShow(true);
+}
+
+void Form1::mousePressEvent(QMouseEvent *event)
+{
+    // Presses on the picture area arrive here too: it leaves mouse events to the window.
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = true;
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_leftPressed)
+        return;
+    m_leftPressed = false;
+    endShow(false);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    stopShow();
+    if (!m_ended) {
+        m_ended = true;
+        emit ended(false);
+    }
+    event->accept();
+}
+
+void Form1::endShow(bool failed)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    stopShow();
+    close();
+    emit ended(failed);
+}
+
+void Form1::stopShow()
+{
+    m_sequence->stop();
+    m_audio->stop();
+}
+
+void Form1::letEventsRun()
+{
+    if (m_services.events)
+        m_services.events->letEventsRun();
+}
+
+void Form1::appendImageEntry(const QString &path, const QString &pause)
+{
+    m_sequence->appendImage(path, pause);
+}
+
+void Form1::appendAudioPath(const QString &path)
+{
+    m_audio->appendPath(path);
+}

@@ -1,0 +1,39 @@
+#include "ShowSettings.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+std::optional<double> readNumber(QStringView text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+bool isStretchOn(const QString &StretchSetting)
+{
+    return StretchSetting == u"1";
+}
+
+bool isAudioOn(const QString &AudioSetting)
+{
+    return readNumber(AudioSetting) == 1.0;
+}
+
+std::optional<int> timerIntervalForPause(QStringView pauseText)
+{
+    const std::optional<double> seconds = readNumber(pauseText);
+    if (!seconds)
+        return std::nullopt;
+    const double milliseconds = std::round(*seconds * 1000.0);
+    if (milliseconds < 0.0 || milliseconds > kLongestIntervalMs)
+        return std::nullopt;
+    return static_cast<int>(milliseconds);
+}

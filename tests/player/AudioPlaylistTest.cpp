@@ -1,0 +1,106 @@
+#include "AudioPlaylist.h"
+#include "FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Playlist
+{
+    FakeMediaPlayer player;
+    AudioPlaylist playlist{player};
+
+    explicit Playlist(const QStringList &paths)
+    {
+        player.setAutoStart(true);
+        for (const QString &path : paths)
+            playlist.appendPath(path);
+    }
+};
+
+} // namespace
+
+TEST(AudioPlaylist, PlaysTheFilesInOrderAndStartsAgainAfterTheLast)
+{
+    Playlist music({"0.mp3", "1.wav", "2.wma"});
+    EXPECT_EQ(music.playlist.AudioPosition(), -1);
+    music.playlist.start(true);
+    EXPECT_EQ(music.playlist.AudioPosition(), 0);
+    EXPECT_TRUE(music.player.isPlaying());
+    music.player.finishFile();
+    music.player.finishFile();
+    music.player.finishFile();
+    music.player.finishFile();
+    EXPECT_EQ(music.player.fileNamesGiven,
+              QStringList({"0.mp3", "1.wav", "2.wma", "0.mp3", "1.wav"}));
+    EXPECT_EQ(music.playlist.AudioPosition(), 1);
+}
+
+TEST(AudioPlaylist, ASingleFileRestartsEachTimeItEnds)
+{
+    Playlist music({"theme.mp3"});
+    music.playlist.start(true);
+    music.player.finishFile();
+    music.player.finishFile();
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"theme.mp3", "theme.mp3", "theme.mp3"}));
+}
+
+TEST(AudioPlaylist, WithAudioOffNothingIsGivenButTheFirstEntryIsSelected)
+{
+    Playlist music({"a.mp3", "b.mp3"});
+    music.playlist.start(false);
+    EXPECT_EQ(music.playlist.AudioPosition(), 0);
+    EXPECT_TRUE(music.player.fileNamesGiven.isEmpty());
+    EXPECT_FALSE(music.player.isPlaying());
+}
+
+TEST(AudioPlaylist, AnEmptyListPlaysNothingAndSelectsNothing)
+{
+    Playlist music({});
+    music.playlist.start(true);
+    music.player.finishFile();
+    EXPECT_EQ(music.playlist.AudioPosition(), -1);
+    EXPECT_TRUE(music.player.fileNamesGiven.isEmpty());
+}
+
+TEST(AudioPlaylist, AFileThatCannotBePlayedIsSkipped)
+{
+    Playlist music({"a.mp3", "broken.mp3", "c.mp3"});
+    music.playlist.start(true);
+    music.player.finishFile();
+    music.player.failFile();
+    music.player.finishFile();
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"a.mp3", "broken.mp3", "c.mp3", "a.mp3"}));
+}
+
+TEST(AudioPlaylist, APlaylistWhereNothingPlaysStopsAfterOneRound)
+{
+    Playlist music({"x.mp3", "y.mp3", "z.mp3"});
+    music.playlist.start(true);
+    for (int i = 0; i < 10; ++i)
+        music.player.failFile();
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"x.mp3", "y.mp3", "z.mp3"}));
+}
+
+TEST(AudioPlaylist, AfterAFileHasPlayedFailuresCountAfresh)
+{
+    Playlist music({"good.mp3", "bad.mp3"});
+    music.playlist.start(true);
+    for (int round = 0; round < 3; ++round) {
+        music.player.finishFile(); // good ends, bad is given
+        music.player.failFile();   // bad is skipped, good again
+    }
+    EXPECT_EQ(music.player.fileNamesGiven.size(), 7);
+    EXPECT_EQ(music.player.fileNamesGiven.last(), "good.mp3");
+}
+
+TEST(AudioPlaylist, StoppedMusicStaysSilent)
+{
+    Playlist music({"a.mp3", "b.mp3"});
+    music.playlist.start(true);
+    music.playlist.stop();
+    EXPECT_FALSE(music.player.isPlaying());
+    music.player.finishFile();
+    music.player.failFile();
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"a.mp3"}));
+}
