@@ -1,0 +1,242 @@
+#include "ProjectWriter.h"
+#include "TestFiles.h"
+#include "XvfbServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+constexpr QSize kScreen{1280, 720};
+
+enum class ScreenState { Other, White, Black, Picture };
+
+bool near(QColor a, QColor b)
+{
+    return std::abs(a.red() - b.red()) < 8 && std::abs(a.green() - b.green()) < 8
+           && std::abs(a.blue() - b.blue()) < 8;
+}
+
+// Every sample point of a coarse grid has the colour.
+bool allSamples(const QImage &shot, QColor colour, int inset = 0)
+{
+    for (int y = inset; y < shot.height() - inset; y += 37) {
+        for (int x = inset; x < shot.width() - inset; x += 41) {
+            if (!near(shot.pixelColor(x, y), colour))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The bounding box of the pixels of one colour.
+QRect areaOf(const QImage &shot, QColor colour)
+{
+    QRect box;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            if (near(shot.pixelColor(x, y), colour))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+class ShowvaleOnScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_x.isRunning()) << "Xvfb did not start";
+        // A white desktop, so that a black screen can only be the player's window.
+        const QString white = m_dir.filePath(QStringLiteral("white.png"));
+        writePicture(white, {8, 8}, Qt::white);
+        QProcess display;
+        display.setProcessEnvironment(m_x.environment());
+        display.start(QStringLiteral("display"),
+                      {QStringLiteral("-window"), QStringLiteral("root"), white});
+        // It reports a failure even when it has set the background; the screenshots tell.
+        ASSERT_TRUE(display.waitForFinished(10000));
+    }
+
+    void TearDown() override
+    {
+        if (m_player.state() != QProcess::NotRunning) {
+            m_player.kill();
+            m_player.waitForFinished(3000);
+        }
+    }
+
+    QString writeProject(const QStringList &images, bool stretch)
+    {
+        ProjectSnapshot project;
+        for (const QString &image : images) {
+            project.imagePaths << image;
+            project.pauses << QStringLiteral("0");
+        }
+        project.stretch = stretch ? 1 : 0;
+        const QString path = m_dir.filePath(QStringLiteral("show.ssp"));
+        writeFileBytes(path, projectFileBytes(project));
+        return path;
+    }
+
+    void launch(const QString &projectPath)
+    {
+        m_player.setProcessEnvironment(m_x.environment());
+        m_player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_player.start(QStringLiteral(SHOWVALE_PROGRAM), {projectPath});
+        ASSERT_TRUE(m_player.waitForStarted(5000));
+    }
+
+    // Runs xdotool and returns what it printed; nothing when it failed.
+    std::optional<QString> xdotool(const QStringList &arguments) const
+    {
+        QProcess tool;
+        tool.setProcessEnvironment(m_x.environment());
+        tool.start(QStringLiteral("xdotool"), arguments);
+        if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+            return std::nullopt;
+        return QString::fromLocal8Bit(tool.readAllStandardOutput());
+    }
+
+    std::optional<QRect> visibleWindowNamed(const QString &name) const
+    {
+        const std::optional<QString> out = xdotool({QStringLiteral("search"),
+                                                    QStringLiteral("--onlyvisible"),
+                                                    QStringLiteral("--name"),
+                                                    u'^' + name + u'$',
+                                                    QStringLiteral("getwindowgeometry"),
+                                                    QStringLiteral("--shell")});
+        if (!out)
+            return std::nullopt;
+        auto value = [&](const char *key) {
+            const QRegularExpression re(QStringLiteral("%1=(-?\\d+)").arg(QLatin1String(key)));
+            return re.match(*out).captured(1).toInt();
+        };
+        return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    }
+
+    ScreenState stateOf(const QImage &shot, QColor picture) const
+    {
+        if (near(shot.pixelColor(shot.rect().center()), picture))
+            return ScreenState::Picture;
+        if (allSamples(shot, Qt::white))
+            return ScreenState::White;
+        if (allSamples(shot, Qt::black))
+            return ScreenState::Black;
+        return ScreenState::Other;
+    }
+
+    // Screenshots until the picture shows; the distinct states seen on the way, in order.
+    QList<ScreenState> watchUntilPicture(QColor picture, QImage *last)
+    {
+        QList<ScreenState> seen;
+        const QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired()) {
+            *last = m_x.grabScreen().convertToFormat(QImage::Format_RGB32);
+            const ScreenState state = last->isNull() ? ScreenState::Other : stateOf(*last, picture);
+            if (seen.isEmpty() || seen.last() != state)
+                seen << state;
+            if (state == ScreenState::Picture)
+                break;
+        }
+        return seen;
+    }
+
+    void clickAndExpectTheEnd(QPoint where)
+    {
+        ASSERT_TRUE(m_x.xdotool({QStringLiteral("mousemove"),
+                                 QString::number(where.x()),
+                                 QString::number(where.y()),
+                                 QStringLiteral("click"),
+                                 QStringLiteral("1")}));
+        ASSERT_TRUE(m_player.waitForFinished(10000)) << "the click did not end the player";
+        EXPECT_EQ(m_player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(m_player.exitCode(), 0);
+    }
+
+    XvfbServer m_x{kScreen};
+    QTemporaryDir m_dir;
+    QProcess m_player;
+};
+
+} // namespace
+
+TEST_F(ShowvaleOnScreen, BlackFirstThenTheCentredPictureAndAClickEndsIt)
+{
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    writePicture(red, {400, 300}, Qt::red);
+    launch(writeProject({red}, false));
+
+    QImage shot;
+    const QList<ScreenState> seen = watchUntilPicture(Qt::red, &shot);
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.last(), ScreenState::Picture) << "the picture never showed";
+    EXPECT_EQ(seen.first(), ScreenState::White) << "screenshots began before the window";
+    const qsizetype firstNotWhite = seen.indexOf(ScreenState::White) + 1;
+    ASSERT_LT(firstNotWhite, seen.size());
+    EXPECT_EQ(seen.at(firstNotWhite), ScreenState::Black)
+        << "the window must be black everywhere before the first picture";
+    EXPECT_EQ(visibleWindowNamed(QStringLiteral("Form1")), QRect(QPoint(0, 0), kScreen));
+
+    EXPECT_EQ(areaOf(shot, Qt::red), QRect(440, 210, 400, 300)) << "centred on the screen";
+    EXPECT_TRUE(near(shot.pixelColor(439, 209), QColor(0x80, 0x80, 0x80))) << "the thin frame";
+    EXPECT_TRUE(near(shot.pixelColor(0, 0), Qt::black));
+    EXPECT_TRUE(near(shot.pixelColor(1279, 719), Qt::black));
+
+    clickAndExpectTheEnd({20, 20});
+}
+
+TEST_F(ShowvaleOnScreen, AStretchedPictureFillsTheWholeScreen)
+{
+    const QString blue = m_dir.filePath(QStringLiteral("blue.png"));
+    writePicture(blue, {320, 200}, Qt::blue);
+    launch(writeProject({blue}, true));
+
+    QImage shot;
+    const QList<ScreenState> seen = watchUntilPicture(Qt::blue, &shot);
+    ASSERT_EQ(seen.last(), ScreenState::Picture) << "the picture never showed";
+    EXPECT_TRUE(allSamples(shot, Qt::blue, 1)) << "stretched over the whole screen";
+    EXPECT_EQ(areaOf(shot, Qt::blue), QRect(1, 1, 1278, 718));
+
+    clickAndExpectTheEnd({640, 360});
+}
+
+TEST_F(ShowvaleOnScreen, AMissingPictureShowsTheErrorBoxInsteadOfCrashing)
+{
+    launch(writeProject({m_dir.filePath(QStringLiteral("gone.jpg"))}, false));
+
+    std::optional<QRect> box;
+    const QDeadlineTimer deadline(20000);
+    while (!box && !deadline.hasExpired() && m_player.state() == QProcess::Running) {
+        QThread::msleep(100);
+        box = visibleWindowNamed(QStringLiteral("Showvale"));
+    }
+    ASSERT_TRUE(box.has_value()) << "no message box captioned Showvale appeared";
+    EXPECT_EQ(m_player.state(), QProcess::Running) << "the player waits for the message";
+    const QImage shot = m_x.grabScreen().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(near(shot.pixelColor(5, 5), Qt::black)) << "over the black show";
+    EXPECT_FALSE(near(shot.pixelColor(box->center()), Qt::black)) << "the box is drawn";
+
+    // Dismissing the message ends the player.
+    const std::optional<QString> id = xdotool({QStringLiteral("search"),
+                                               QStringLiteral("--onlyvisible"),
+                                               QStringLiteral("--name"),
+                                               QStringLiteral("^Showvale$")});
+    ASSERT_TRUE(id.has_value());
+    const QString window = id->split(u'\n', Qt::SkipEmptyParts).first();
+    ASSERT_TRUE(m_x.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
+    ASSERT_TRUE(m_x.xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    ASSERT_TRUE(m_player.waitForFinished(10000));
+    EXPECT_EQ(m_player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_player.exitCode(), 1);
+}
