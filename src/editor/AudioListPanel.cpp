@@ -1,0 +1,96 @@
+#include "AudioListPanel.h"
+
+#include "EventPump.h"
+#include "MainForm.h"
+#include "MediaPlayer.h"
+#include "PlatformServices.h"
+#include "TextListBox.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kMediaFilter = QStringLiteral(
+    "Media files|*.wmv;*.wma;*.mp3;*.mid;*.wav;*.mpg;*.mpeg;*.avi");
+
+// -600 hundredths of a decibel: the preview plays at about half volume.
+constexpr int kPreviewVolume = -600;
+
+} // namespace
+
+AudioListPanel::AudioListPanel(MainForm &form,
+                               const PlatformServices &services,
+                               MediaPlayer &preview)
+    : m_form(form)
+    , m_events(services.events)
+    , m_preview(preview)
+    , CD2(*services.files)
+{
+    m_preview.setAutoStart(false);
+    m_preview.setVolume(kPreviewVolume);
+    connect(m_form.List3,
+            &TextListBox::selectedRowChanged,
+            this,
+            &AudioListPanel::previewSelectedAudio);
+}
+
+void AudioListPanel::addAudio()
+{
+    CD2.setFilter(kMediaFilter);
+    CD2.setDialogTitle(QStringLiteral("Add Audio File"));
+    if (!CD2.showOpen())
+        return;
+    appendPath(m_form.Check4->isChecked() ? QStringLiteral("%CurDir\\") + CD2.fileTitle()
+                                          : QDir::toNativeSeparators(CD2.fileName()));
+}
+
+void AudioListPanel::removeAudio()
+{
+    {
+        const QSignalBlocker blockList3(m_form.List3);
+        m_form.List3->removeRow(m_form.List3->selectedRow());
+        m_form.List3->setSelectedRow(-1);
+    }
+    // The player keeps the file it was given, playing or not.
+    m_form.Text2->clear();
+}
+
+void AudioListPanel::appendPath(const QString &path)
+{
+    m_form.List3->appendText(path);
+}
+
+void AudioListPanel::clearPaths()
+{
+    m_form.List3->clear();
+}
+
+QStringList AudioListPanel::paths() const
+{
+    return m_form.List3->texts();
+}
+
+void AudioListPanel::previewSelectedAudio()
+{
+    int row = m_form.List3->selectedRow();
+    if (row < 0)
+        return;
+    m_form.Text2->setText(m_form.List3->text(row));
+    // Paint the path before the player takes its time to open the file.
+    letEventsRun();
+    // A selection made meanwhile wins.
+    row = m_form.List3->selectedRow();
+    if (row < 0)
+        return;
+    m_preview.setFileName(m_form.List3->text(row));
+    letEventsRun();
+}
+
+void AudioListPanel::letEventsRun()
+{
+    if (m_events)
+        m_events->letEventsRun();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "CommonDialog.h"
+
+#include <QObject>
+#include <QStringList>
+
+class EventPump;
+class MainForm;
+class MediaPlayer;
+struct PlatformServices;
+
+// The audio entries in List3, the path display Text2 and the preview player MP1, which gets
+// the selected file but waits for the user to play it.
+class AudioListPanel final : public QObject
+{
+    Q_OBJECT
+
+public:
+    AudioListPanel(MainForm &form, const PlatformServices &services, MediaPlayer &preview);
+
+    void addAudio();
+    void removeAudio();
+
+    void appendPath(const QString &path);
+    void clearPaths();
+    [[nodiscard]] QStringList paths() const;
+
+private:
+    void previewSelectedAudio();
+    void letEventsRun();
+
+    MainForm &m_form;
+    EventPump *m_events;
+    MediaPlayer &m_preview;
+    CommonDialog CD2;
+};

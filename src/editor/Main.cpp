@@ -1,0 +1,214 @@
+#include "Main.h"
+
+#include "AudioListPanel.h"
+#include "EditorLook.h"
+#include "ImageListPanel.h"
+#include "MainForm.h"
+#include "MainMenu.h"
+#include "MediaPlayer.h"
+#include "OptionSwitch.h"
+#include "PauseLineEdit.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+Main::Main(const PlatformServices &services, QWidget *parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_previewPlayer(m_services.createMediaPlayer(this))
+    , m_client(new QWidget(this))
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Vistelle"));
+    setWindowIcon(EditorLook::windowIcon());
+    // A fixed border with a minimize button and no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setCentralWidget(m_client);
+
+    m_form = std::make_unique<MainForm>(*m_client, *m_previewPlayer);
+    m_menu = std::make_unique<MainMenu>(*menuBar());
+    m_panels = std::make_unique<PanelSwitcher>(*m_form,
+                                               [this](int height) { setClientHeight(height); });
+    m_stretchOption = std::make_unique<OptionSwitch>(*m_form->Check1, *m_menu->mnuStretchedImages);
+    m_audioOption = std::make_unique<OptionSwitch>(*m_form->Check2, *m_menu->mnuEnableAudio);
+    m_images = std::make_unique<ImageListPanel>(*m_form, m_services);
+    m_audio = std::make_unique<AudioListPanel>(*m_form, m_services, *m_previewPlayer);
+    connectActions();
+
+    // Opens on "Image Options"; the selectors keep their designed colours until one is clicked.
+    setClientHeight(clientHeightPixels(EditorPanel::Image));
+    m_form->ImageFrame->setVisible(true);
+    m_form->AudioFrame->setVisible(false);
+    m_form->PrefsFrame->setVisible(false);
+    m_form->ProjectFrame->setVisible(false);
+    centreOnScreen();
+}
+
+Main::~Main() = default;
+
+void Main::connectActions()
+{
+    const MainForm &f = *m_form;
+    const MainMenu &menu = *m_menu;
+    const auto both = [this](QPushButton *button, QAction *item, void (Main::*action)()) {
+        if (button)
+            connect(button, &QPushButton::clicked, this, action);
+        if (item)
+            connect(item, &QAction::triggered, this, action);
+    };
+    both(f.Command1, menu.mnuAddImage, &Main::addImage);
+    both(f.Command3, menu.mnuRemoveImage, &Main::removeImage);
+    both(f.Command6, nullptr, &Main::applyPause);
+    both(f.Command2, menu.mnuAddImageDir, &Main::openImageImport);
+    both(f.Command5, menu.mnuAddAudio, &Main::addAudio);
+    both(f.Command10, menu.mnuRemoveAudio, &Main::removeAudio);
+    both(f.Command11, menu.mnuAddAudioDir, &Main::openAudioImport);
+    both(f.Command14, menu.newprj, &Main::newProject);
+    both(f.Command13, menu.openprj, &Main::openProject);
+    both(f.Command12, menu.saveprj, &Main::saveProject);
+    both(f.Command15, nullptr, &Main::testProject);
+    both(f.Command16, nullptr, &Main::openAutorunBuilder);
+    both(nullptr, menu.mh, &Main::openHelp);
+    connect(menu.mnqt, &QAction::triggered, this, &QWidget::close);
+    // "About Vistelle" has no action.
+
+    // The shortcuts work wherever the focus is in the window, also with no menu open.
+    for (QAction *action : {menu.newprj,
+                            menu.openprj,
+                            menu.saveprj,
+                            menu.mnqt,
+                            menu.mnuAddImage,
+                            menu.mnuAddImageDir,
+                            menu.mnuAddAudio,
+                            menu.mnuAddAudioDir,
+                            menu.mnuStretchedImages,
+                            menu.mh}) {
+        addAction(action);
+    }
+}
+
+void Main::setClientHeight(int pixels)
+{
+    const int width = twipsToPixels(MainForm::kClientWidthTwips);
+    // Whatever the style makes of the menu bar (or none, where the menu is the system's), the
+    // client area below it gets exactly the height asked for.
+    int menuHeight = 0;
+    if (!menuBar()->isNativeMenuBar())
+        menuHeight = std::max(menuBar()->heightForWidth(width), menuBar()->sizeHint().height());
+    m_client->setFixedSize(width, pixels);
+    setFixedSize(width, menuHeight + pixels);
+}
+
+void Main::centreOnScreen()
+{
+    const QScreen *target = screen();
+    if (!target)
+        return;
+    QRect frame(QPoint(), size());
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void Main::appendImageEntry(const QString &path, const QString &pause)
+{
+    m_images->appendEntry(path, pause);
+}
+
+void Main::appendAudioPath(const QString &path)
+{
+    m_audio->appendPath(path);
+}
+
+ProjectSnapshot Main::snapshot() const
+{
+    ProjectSnapshot project;
+    project.imagePaths = m_images->paths();
+    project.pauses = m_images->pauses();
+    project.audioPaths = m_audio->paths();
+    project.stretch = m_form->Check1->isChecked() ? 1 : 0;
+    project.audio = m_form->Check2->isChecked() ? 1 : 0;
+    return project;
+}
+
+QString Main::pauseText() const
+{
+    return m_form->Text1->text();
+}
+
+void Main::setPauseText(const QString &text)
+{
+    m_form->Text1->setText(text);
+}
+
+void Main::setStretchImages(bool on)
+{
+    m_form->Check1->setChecked(on);
+}
+
+void Main::setEnableAudio(bool on)
+{
+    m_form->Check2->setChecked(on);
+}
+
+void Main::clearImageEntries()
+{
+    m_images->clearEntries();
+}
+
+void Main::clearAudioPaths()
+{
+    m_audio->clearPaths();
+}
+
+void Main::clearPreview()
+{
+    m_images->clearPreview();
+}
+
+void Main::clearAudioPathDisplay()
+{
+    m_form->Text2->clear();
+}
+
+void Main::showPanel(EditorPanel panel)
+{
+    m_panels->show(panel);
+}
+
+EditorPanel Main::currentPanel() const
+{
+    return m_panels->current();
+}
+
+void Main::addImage()
+{
+    m_images->addImage();
+}
+
+void Main::removeImage()
+{
+    m_images->removeImage();
+}
+
+void Main::applyPause()
+{
+    m_images->applyPause();
+}
+
+void Main::addAudio()
+{
+    m_audio->addAudio();
+}
+
+void Main::removeAudio()
+{
+    m_audio->removeAudio();
+}

@@ -1,0 +1,78 @@
+#include "EditorWindow.h"
+
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListView>
+
+void EditorWindowTest::SetUp()
+{
+    ASSERT_TRUE(files.isValid());
+    window = std::make_unique<Main>(platform.services());
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    settle();
+}
+
+void EditorWindowTest::TearDown()
+{
+    window.reset();
+    settle();
+}
+
+QAction *EditorWindowTest::menuItem(const char *name) const
+{
+    return control<QAction>(name);
+}
+
+FakeMediaPlayer &EditorWindowTest::previewPlayer() const
+{
+    EXPECT_EQ(platform.mediaPlayers.size(), 1);
+    return *platform.mediaPlayers.front();
+}
+
+void EditorWindowTest::settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+void EditorWindowTest::clickRow(const char *listName, int row) const
+{
+    settle();
+    auto *list = control<QListView>(listName);
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+void EditorWindowTest::doubleClickRow(const char *listName, int row) const
+{
+    settle();
+    auto *list = control<QListView>(listName);
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    const QPoint centre = list->visualRect(index).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+}
+
+void EditorWindowTest::clickSelector(const char *name) const
+{
+    QWidget *selector = control(name);
+    QTest::mouseClick(selector, Qt::LeftButton, {}, selector->rect().center());
+}
+
+void EditorWindowTest::answerDialog(std::optional<QString> path)
+{
+    platform.files.answers.push_back(std::move(path));
+}
+
+QString EditorWindowTest::picturePath(const QString &name, QColor colour) const
+{
+    const QString path = files.filePath(name);
+    writePicture(path, QSize(64, 48), colour);
+    return path;
+}

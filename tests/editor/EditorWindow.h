@@ -1,0 +1,47 @@
+#pragma once
+
+#include "FakePlatform.h"
+#include "Main.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class QAction;
+class QListView;
+
+// The real editor window on fake dialogs, message boxes and media player, shown and active so
+// that clicks, keys and shortcuts reach it as they reach a user's window.
+class EditorWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A control of the window by its designer name; the test fails when there is none.
+    template<typename Control = QWidget>
+    Control *control(const char *name) const
+    {
+        auto *found = window->findChild<Control *>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction *menuItem(const char *name) const;
+    [[nodiscard]] FakeMediaPlayer &previewPlayer() const;
+
+    // Lets queued work (rows shown in the lists, repaints) happen.
+    static void settle();
+    void clickRow(const char *listName, int row) const;
+    void doubleClickRow(const char *listName, int row) const;
+    void clickSelector(const char *name) const;
+    // Answers the next file dialog with the path, or cancels it for nothing.
+    void answerDialog(std::optional<QString> path);
+    [[nodiscard]] QString picturePath(const QString &name, QColor colour = Qt::red) const;
+
+    FakePlatform platform;
+    QTemporaryDir files;
+    std::unique_ptr<Main> window;
+};

@@ -1,0 +1,424 @@
+#include "EditorLook.h"
+#include "EditorWindow.h"
+#include "MainForm.h"
+#include "SelectorLabel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+// What a user sees of one control: where it is on its panel or window, its text and its tip.
+struct ControlCase
+{
+    const char *name;
+    QRect pixels; // relative to the window's client area or to the control's panel
+    const char *caption;
+    const char *tip;
+};
+
+class ControlLayoutTest : public EditorWindowTest, public ::testing::WithParamInterface<ControlCase>
+{};
+
+QString textOf(QWidget *control)
+{
+    if (auto *label = qobject_cast<QLabel *>(control))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        return button->text();
+    if (auto *box = qobject_cast<QGroupBox *>(control))
+        return box->title();
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        return edit->text();
+    return {};
+}
+
+struct SelectorCase
+{
+    const char *selector;
+    const char *panel;
+    int clientHeight;
+};
+
+class PanelSwitchTest : public EditorWindowTest, public ::testing::WithParamInterface<SelectorCase>
+{};
+
+const std::array<const char *, 4> kPanels{"ImageFrame", "AudioFrame", "PrefsFrame", "ProjectFrame"};
+const std::array<const char *, 4> kSelectors{"command4", "command9", "command7", "command8"};
+
+QColor backgroundOf(QWidget *widget)
+{
+    return widget->palette().color(QPalette::Window);
+}
+
+struct MenuCase
+{
+    const char *name;
+    const char *caption;
+    QKeySequence shortcut;
+};
+
+class MenuCaptionTest : public EditorWindowTest, public ::testing::WithParamInterface<MenuCase>
+{};
+
+struct OptionCase
+{
+    const char *box;
+    const char *item;
+};
+
+class OptionSwitchTest : public EditorWindowTest, public ::testing::WithParamInterface<OptionCase>
+{};
+
+} // namespace
+
+TEST_P(ControlLayoutTest, StandsWhereDesignedWithItsTextAndTip)
+{
+    const ControlCase &c = GetParam();
+    QWidget *widget = control(c.name);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), c.pixels);
+    EXPECT_EQ(textOf(widget), QString::fromUtf8(c.caption));
+    EXPECT_EQ(widget->toolTip(), QString::fromUtf8(c.tip));
+    EXPECT_FALSE(widget->accessibleName().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls,
+    ControlLayoutTest,
+    ::testing::Values(
+        ControlCase{"Label3", {8, 8, 81, 17}, "Image files", ""},
+        ControlCase{"Label4", {296, 8, 65, 17}, "Pause time", ""},
+        ControlCase{"Label2", {368, 8, 97, 17}, "Picture preview", ""},
+        ControlCase{"List1", {8, 24, 281, 201}, "", "Image list"},
+        ControlCase{"List2", {296, 24, 65, 201}, "", "Pause between selected image"},
+        ControlCase{"Image1", {368, 24, 241, 201}, "", ""},
+        ControlCase{"Text3", {8, 232, 601, 19}, "", "Displays selected image's file name"},
+        ControlCase{"command4", {8, 256, 97, 25}, "Image Options", "Image Options"},
+        ControlCase{"command9", {104, 256, 97, 25}, "Audio Options", "Audio Options"},
+        ControlCase{"command7", {200, 256, 97, 25}, "Preferences", "Preferences"},
+        ControlCase{"command8", {296, 256, 97, 25}, "Project", "Save, load, or start a new project"},
+        ControlCase{"ImageFrame", {8, 280, 601, 65}, "Image Options", ""},
+        ControlCase{"Command1", {8, 24, 65, 25}, "Add", "Add image"},
+        ControlCase{"Command3", {80, 24, 65, 25}, "Remove", "Remove selected image"},
+        ControlCase{"Command2", {152, 24, 65, 25}, "Add Dir", "Add all images within a directory"},
+        ControlCase{
+            "Check3",
+            {224, 24, 185, 17},
+            "%CurDir\\ Before Image File",
+            "%CurDir is replaced with the Showvale's current directory. Useful for making a "
+            "slide show on a compact disc"},
+        ControlCase{"Command6",
+                    {408, 24, 65, 25},
+                    "Apply",
+                    "Apply pause time to selected image file"},
+        ControlCase{"Label1", {480, 32, 65, 17}, "Pause time", "Seconds"},
+        ControlCase{"Text1", {552, 32, 41, 19}, "3", "Max = 65.53 seconds"},
+        ControlCase{"AudioFrame", {8, 280, 601, 137}, "Audio Options", ""},
+        ControlCase{"Command5", {8, 24, 65, 25}, "Add", "Add audio file"},
+        ControlCase{"Command10", {80, 24, 65, 25}, "Remove", "Remove selected audio file"},
+        ControlCase{"Command11", {152, 24, 65, 25}, "Add Dir", "Add audio files within a directory"},
+        ControlCase{
+            "Check4",
+            {224, 16, 185, 17},
+            "%CurDir\\ Before Audio File",
+            "%CurDir is replaced with the Showvale's current directory. Useful for making a "
+            "slide show on a compact disc"},
+        ControlCase{"List3", {224, 40, 369, 65}, "", "Audio file list"},
+        ControlCase{"MP1", {8, 56, 209, 45}, "", "Audio preview controls"},
+        ControlCase{"Text2", {8, 112, 585, 19}, "", "Displays selected audio's file name"},
+        ControlCase{"PrefsFrame", {8, 280, 601, 65}, "Preferences", ""},
+        ControlCase{"Check1",
+                    {8, 24, 113, 17},
+                    "Stretch Images",
+                    "Stretch the image to full screen when playin slide show"},
+        ControlCase{"Check2", {128, 24, 97, 17}, "Enable Audio", "Enable slideshow music"},
+        ControlCase{"ProjectFrame", {8, 280, 601, 65}, "Project", ""},
+        ControlCase{"Command15", {8, 24, 65, 25}, "Test", "Test current project"},
+        ControlCase{"Command12", {80, 24, 65, 25}, "Save", "Save and compile your project"},
+        ControlCase{"Command13", {152, 24, 65, 25}, "Load", "Load a project"},
+        ControlCase{"Command14", {224, 24, 65, 25}, "New", "Start a new project"},
+        ControlCase{"Command16",
+                    {520, 24, 73, 25},
+                    "Auto Runner",
+                    "Used to put on a compact disc to automatically start a slide show"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(EditorWindowTest, OpensAsDesignedOnImageOptions)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vistelle"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    // Fixed border: minimize, no maximize, and no resizing.
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->centralWidget()->width(), 617);
+
+    EXPECT_TRUE(control("ImageFrame")->isVisible());
+    for (const char *hidden : {"AudioFrame", "PrefsFrame", "ProjectFrame", "Image2"})
+        EXPECT_FALSE(control(hidden)->isVisible()) << hidden;
+    EXPECT_EQ(backgroundOf(control("command4")), EditorLook::kDarkGreen);
+    for (const char *normal : {"command9", "command7", "command8"})
+        EXPECT_EQ(backgroundOf(control(normal)), EditorLook::kWindowGreen) << normal;
+    EXPECT_EQ(backgroundOf(window->centralWidget()), QColor(0, 192, 0));
+
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), QStringLiteral("3"));
+    EXPECT_TRUE(control<QLineEdit>("Text3")->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>("Text3")->isReadOnly());
+    EXPECT_TRUE(control<QLineEdit>("Text2")->isReadOnly());
+    for (const char *list : {"List1", "List2", "List3"})
+        EXPECT_EQ(control<QListView>(list)->model()->rowCount(), 0) << list;
+    for (const char *box : {"Check1", "Check2", "Check3", "Check4"})
+        EXPECT_FALSE(control<QCheckBox>(box)->isChecked()) << box;
+    for (QAction *action : window->findChildren<QAction *>()) {
+        EXPECT_FALSE(action->isChecked()) << action->objectName().toStdString();
+        EXPECT_TRUE(action->isEnabled()) << action->objectName().toStdString();
+        EXPECT_TRUE(action->isVisible()) << action->objectName().toStdString();
+    }
+    EXPECT_EQ(control<QListView>("List1")->palette().color(QPalette::Base), QColor(0, 128, 0));
+    EXPECT_EQ(control<QListView>("List1")->palette().color(QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(control<QLineEdit>("Text3")->palette().color(QPalette::Base), QColor(192, 255, 192));
+    EXPECT_EQ(control<QPushButton>("Command1")->palette().color(QPalette::Button),
+              QColor(192, 192, 192));
+    EXPECT_TRUE(control<QLabel>("Label3")->font().bold());
+    EXPECT_FALSE(control<QPushButton>("Command1")->font().bold());
+}
+
+TEST_P(PanelSwitchTest, SelectorShowsItsPanelAloneAndSizesTheWindowToIt)
+{
+    const SelectorCase &c = GetParam();
+    // From each other panel, so the height really changes where it should.
+    for (const char *before : kSelectors) {
+        clickSelector(before);
+        clickSelector(c.selector);
+        settle();
+
+        for (const char *panel : kPanels)
+            EXPECT_EQ(control(panel)->isVisible(), qstrcmp(panel, c.panel) == 0) << panel;
+        for (const char *selector : kSelectors) {
+            EXPECT_EQ(backgroundOf(control(selector)),
+                      qstrcmp(selector, c.selector) == 0 ? EditorLook::kDarkGreen
+                                                         : EditorLook::kWindowGreen)
+                << selector;
+        }
+
+        // The client area below the menu bar shows the whole panel and a small margin only.
+        QWidget *client = window->centralWidget();
+        EXPECT_EQ(client->height(), c.clientHeight);
+        EXPECT_EQ(window->height(), window->menuBar()->height() + c.clientHeight);
+        const int panelBottom = control(c.panel)->geometry().bottom() + 1;
+        EXPECT_LE(panelBottom, client->height());
+        EXPECT_LE(client->height() - panelBottom, 10);
+        EXPECT_EQ(client->mapTo(window.get(), QPoint(0, 0)).y(), window->menuBar()->height());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Selectors,
+                         PanelSwitchTest,
+                         ::testing::Values(SelectorCase{"command4", "ImageFrame", 353},
+                                           SelectorCase{"command9", "AudioFrame", 425},
+                                           SelectorCase{"command7", "PrefsFrame", 353},
+                                           SelectorCase{"command8", "ProjectFrame", 353}),
+                         [](const auto &info) { return std::string(info.param.selector); });
+
+TEST_F(EditorWindowTest, AudioPanelShowsTheAudioListAndPreview)
+{
+    clickSelector("command9");
+    settle();
+    for (const char *name : {"List3", "MP1", "Text2", "Command5", "Check4"})
+        EXPECT_TRUE(control(name)->isVisible()) << name;
+    // The image list stays in view whatever the panel.
+    EXPECT_TRUE(control("List1")->isVisible());
+    clickSelector("command4");
+    settle();
+    EXPECT_FALSE(control("List3")->isVisible());
+}
+
+TEST_P(MenuCaptionTest, HasItsCaptionAndShortcut)
+{
+    const MenuCase &c = GetParam();
+    QAction *item = menuItem(c.name);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QString::fromUtf8(c.caption));
+    EXPECT_EQ(item->shortcut(), c.shortcut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items,
+    MenuCaptionTest,
+    ::testing::Values(
+        MenuCase{"menu1", "File", {}},
+        MenuCase{"newprj", "&New Project", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        MenuCase{"openprj", "&Open Project", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        MenuCase{"saveprj", "&Save Project", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        MenuCase{"mnqt", "&Quit", QKeySequence(Qt::Key_F4)},
+        MenuCase{"mnuinsert", "&Insert", {}},
+        MenuCase{"mnuPicture", "&Image", {}},
+        MenuCase{"mnuAddImage", "Add", QKeySequence(Qt::CTRL | Qt::Key_F1)},
+        MenuCase{"mnuRemoveImage", "&Remove", {}},
+        MenuCase{"mnuAddImageDir", "Add Directory", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        MenuCase{"mnuAudio", "Audio", {}},
+        MenuCase{"mnuAddAudio", "A&dd", QKeySequence(Qt::Key_F2)},
+        MenuCase{"mnuRemoveAudio", "&Remove", {}},
+        MenuCase{"mnuAddAudioDir", "Add &Directory", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+        MenuCase{"mnuPreferences", "&Toiols", {}},
+        MenuCase{"mnuop", "&Options", {}},
+        MenuCase{"mnuStretchedImages", "Stretch Images", QKeySequence(Qt::Key_F3)},
+        MenuCase{"mnuEnableAudio", "&Enable Audio", {}},
+        MenuCase{"m2", "&Help", {}},
+        MenuCase{"mh", "&Vistelle Help...", QKeySequence(Qt::Key_F1)},
+        MenuCase{"m23", "About Vistelle", {}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(EditorWindowTest, MenusHoldTheirItemsInOrder)
+{
+    const auto names = [this](const char *menu) {
+        QStringList found;
+        for (QAction *action : control<QMenu>(menu)->actions())
+            found << action->objectName();
+        return found.join(u' ');
+    };
+    QStringList bar;
+    for (QAction *action : window->menuBar()->actions())
+        bar << action->text();
+    EXPECT_EQ(bar.join(u'|'), QStringLiteral("File|&Insert|&Toiols|&Help"));
+    EXPECT_EQ(names("menu1"), QStringLiteral("newprj m openprj saveprj sx mnqt"));
+    EXPECT_TRUE(menuItem("m")->isSeparator());
+    EXPECT_TRUE(menuItem("sx")->isSeparator());
+    EXPECT_EQ(names("mnuinsert"), QStringLiteral("mnuPicture mnuAudio"));
+    EXPECT_EQ(names("mnuPicture"), QStringLiteral("mnuAddImage mnuRemoveImage mnuAddImageDir"));
+    EXPECT_EQ(names("mnuAudio"), QStringLiteral("mnuAddAudio mnuRemoveAudio mnuAddAudioDir"));
+    EXPECT_EQ(names("mnuPreferences"), QStringLiteral("mnuop"));
+    EXPECT_EQ(names("mnuop"), QStringLiteral("mnuStretchedImages mnuEnableAudio"));
+    EXPECT_EQ(names("m2"), QStringLiteral("mh m23"));
+}
+
+TEST_P(OptionSwitchTest, CheckBoxAndMenuMarkStayInStepWhicheverSideChanges)
+{
+    auto *box = control<QCheckBox>(GetParam().box);
+    QAction *item = menuItem(GetParam().item);
+    const auto agree = [&](bool expected) {
+        EXPECT_EQ(box->isChecked(), expected);
+        EXPECT_EQ(item->isChecked(), expected);
+    };
+
+    clickSelector("command7");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    agree(true);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    agree(false);
+
+    item->trigger();
+    agree(true);
+    item->trigger();
+    agree(false);
+
+    // Set by the program, as loading a project and New do.
+    box->setChecked(true);
+    agree(true);
+    box->setChecked(false);
+    agree(false);
+
+    // Also while the panel with the check box is hidden.
+    clickSelector("command4");
+    item->trigger();
+    agree(true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options,
+                         OptionSwitchTest,
+                         ::testing::Values(OptionCase{"Check1", "mnuStretchedImages"},
+                                           OptionCase{"Check2", "mnuEnableAudio"}),
+                         [](const auto &info) { return std::string(info.param.box); });
+
+TEST_F(EditorWindowTest, F3TogglesStretchImagesOnAndOff)
+{
+    auto *box = control<QCheckBox>("Check1");
+    QAction *item = menuItem("mnuStretchedImages");
+    QTest::keyClick(window.get(), Qt::Key_F3);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(item->isChecked());
+    QTest::keyClick(window.get(), Qt::Key_F3);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(item->isChecked());
+
+    window->setStretchImages(true);
+    EXPECT_TRUE(item->isChecked());
+    window->setEnableAudio(true);
+    EXPECT_TRUE(menuItem("mnuEnableAudio")->isChecked());
+}
+
+TEST_F(EditorWindowTest, QuitClosesTheWindowWithoutAskingAndAboutDoesNothing)
+{
+    window->appendImageEntry(QStringLiteral("unsaved.jpg"), QStringLiteral("3"));
+    menuItem("m23")->trigger();
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_TRUE(window->isVisible());
+
+    // A top-level window of its own, so closing it can end the program; other windows of the
+    // editor are not its children and stay open.
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_EQ(window->parentWidget(), nullptr);
+    EXPECT_TRUE(window->testAttribute(Qt::WA_QuitOnClose));
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    settle();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_TRUE(platform.files.requests.empty());
+}
+
+TEST_F(EditorWindowTest, TabVisitsTheControlsInTheDesignedOrder)
+{
+    const QStringList designed{"List1",     "List2",     "Text3",     "Text1",  "Command1",
+                               "Command3",  "Command6",  "Command2",  "Check2", "Check1",
+                               "Command12", "Command13", "Command14", "Text2",  "List3",
+                               "Command11", "Command10", "Command5",  "MP1",    "Command15",
+                               "Check3",    "Check4",    "Command16"};
+    QWidget *list1 = control("List1");
+    QStringList visited;
+    QWidget *widget = list1;
+    do {
+        // A control inside the preview player counts as the player.
+        QWidget *named = widget;
+        while (named && named != window.get() && !designed.contains(named->objectName()))
+            named = named->parentWidget();
+        if (named && designed.contains(named->objectName())
+            && (visited.isEmpty() || visited.back() != named->objectName())
+            && (widget->focusPolicy() & Qt::TabFocus)) {
+            visited << named->objectName();
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != list1 && visited.size() < 100);
+    EXPECT_EQ(visited, designed);
+
+    // On screen the keyboard reaches the visible ones in that order.
+    list1->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control("List2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control("Text3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control("Text1"));
+}
+
+TEST_F(EditorWindowTest, EveryNamedControlHasAnAccessibleName)
+{
+    const QStringList decoration{"Line1"};
+    int named = 0;
+    for (QWidget *widget : window->centralWidget()->findChildren<QWidget *>()) {
+        const QString name = widget->objectName();
+        if (name.isEmpty() || decoration.contains(name) || name.startsWith(u"qt_"))
+            continue;
+        ++named;
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << name.toStdString();
+    }
+    EXPECT_GE(named, 40);
+}
