@@ -1,0 +1,171 @@
+// How the editor window copes with long lists: appending 100,000 entries while it is shown and
+// painting, loading a project of that size, and scrolling, selecting and previewing in it.
+
+#include "EventPump.h"
+#include "Main.h"
+#include "MainForm.h"
+#include "ProjectReader.h"
+#include "QtPlatform.h"
+#include "TextListBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kEntries = 100'000;
+
+QtPlatform &platform()
+{
+    static QtPlatform instance(QStringLiteral("Vistelle"));
+    return instance;
+}
+
+std::unique_ptr<Main> shownWindow()
+{
+    auto window = std::make_unique<Main>(platform().services());
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+// Appends as loading a project and the directory import do: through ProjectLists, letting
+// events run after each entry, so the window paints the growing lists meanwhile.
+void BM_AppendEntriesWhilePainting(benchmark::State &state)
+{
+    const int entries = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Main> window = shownWindow();
+        EventPump &events = *window->services().events;
+        ProjectLists &lists = *window;
+        state.ResumeTiming();
+
+        for (int i = 0; i < entries; ++i) {
+            lists.appendImageEntry(QStringLiteral("/home/user/Pictures/holiday/photo%1.jpg").arg(i),
+                                   QStringLiteral("3"));
+            events.letEventsRun();
+        }
+        QApplication::processEvents();
+        window->form().List1->scrollToBottom();
+        window->repaint();
+        benchmark::DoNotOptimize(window->snapshot().imagePaths.size());
+
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * entries);
+}
+BENCHMARK(BM_AppendEntriesWhilePainting)->Arg(kEntries)->Unit(benchmark::kMillisecond);
+
+// The same through the project reader, from a file of 100,000 image lines.
+void BM_LoadProjectWhilePainting(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("big.ssp"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the project");
+            return;
+        }
+        for (int i = 0; i < kEntries; ++i)
+            file.write(QStringLiteral("C:\\Pictures\\photo%1.jpg *;Pause=3\r\n").arg(i).toUtf8());
+        file.write("Sp=1\r\nEa=0\r\n");
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Main> window = shownWindow();
+        EventPump &events = *window->services().events;
+        state.ResumeTiming();
+
+        LoadProject(path, *window, [&events] { events.letEventsRun(); });
+        QApplication::processEvents();
+        window->repaint();
+
+        state.PauseTiming();
+        if (window->snapshot().imagePaths.size() != kEntries)
+            state.SkipWithError("not every entry arrived");
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadProjectWhilePainting)->Unit(benchmark::kMillisecond);
+
+// A long list full of one real picture; selecting a row syncs the pause list, decodes the
+// picture into the preview and repaints.
+class BigWindow
+{
+public:
+    BigWindow()
+    {
+        const QString picture = m_directory.filePath(QStringLiteral("photo.jpg"));
+        QImage image(3000, 2000, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        image.save(picture, "JPEG", 90);
+        m_window = shownWindow();
+        for (int i = 0; i < kEntries; ++i)
+            m_window->appendImageEntry(picture, QString::number(i % 60));
+        QApplication::processEvents();
+    }
+
+    [[nodiscard]] Main &window() const { return *m_window; }
+
+private:
+    QTemporaryDir m_directory;
+    std::unique_ptr<Main> m_window;
+};
+
+void BM_SelectAndPreviewInLongList(benchmark::State &state)
+{
+    BigWindow big;
+    TextListBox &list1 = *big.window().form().List1;
+    int row = 0;
+    for (auto _ : state) {
+        row = (row + 7919) % kEntries; // far apart, as a user jumping through the list
+        list1.setSelectedRow(row);
+        big.window().repaint();
+    }
+    if (big.window().form().List2->selectedRow() != row)
+        state.SkipWithError("the pause list did not follow");
+}
+BENCHMARK(BM_SelectAndPreviewInLongList)->Unit(benchmark::kMillisecond);
+
+void BM_ScrollLongList(benchmark::State &state)
+{
+    BigWindow big;
+    TextListBox &list1 = *big.window().form().List1;
+    QScrollBar &bar = *list1.verticalScrollBar();
+    int value = 0;
+    for (auto _ : state) {
+        value = (value + bar.pageStep() * 97) % (bar.maximum() + 1);
+        bar.setValue(value);
+        list1.repaint();
+    }
+}
+BENCHMARK(BM_ScrollLongList)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    if (::benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}
