@@ -161,6 +161,8 @@ TEST_F(EditorWindowTest, OpensAsDesignedOnImageOptions)
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_EQ(window->centralWidget()->width(), 617);
+    EXPECT_EQ(window->centralWidget()->height(), 353);
+    EXPECT_EQ(window->height(), window->menuBar()->height() + 353);
 
     EXPECT_TRUE(control("ImageFrame")->isVisible());
     for (const char *hidden : {"AudioFrame", "PrefsFrame", "ProjectFrame", "Image2"})

@@ -107,38 +107,3 @@ TEST_F(EditorWindowTest, ShortcutsRunTheMenuActions)
     EXPECT_EQ(project.imagePaths.size(), 1);
     EXPECT_EQ(project.audioPaths.size(), 1);
 }
-
-TEST_F(EditorWindowTest, LaterCommandsHaveOneSlotForButtonAndMenuItem)
-{
-    // The project commands and the dialogs are wired to their slots already.
-    struct Pair
-    {
-        const char *button;
-        const char *item;
-        void (Main::*slot)();
-    };
-    const std::vector<Pair> pairs{{"Command14", "newprj", &Main::newProject},
-                                  {"Command13", "openprj", &Main::openProject},
-                                  {"Command12", "saveprj", &Main::saveProject},
-                                  {"Command15", nullptr, &Main::testProject},
-                                  {"Command2", "mnuAddImageDir", &Main::openImageImport},
-                                  {"Command11", "mnuAddAudioDir", &Main::openAudioImport},
-                                  {"Command16", nullptr, &Main::openAutorunBuilder},
-                                  {nullptr, "mh", &Main::openHelp}};
-    for (const Pair &pair : pairs) {
-        if (pair.button) {
-            EXPECT_TRUE(QObject::disconnect(control<QPushButton>(pair.button),
-                                            &QPushButton::clicked,
-                                            window.get(),
-                                            pair.slot))
-                << pair.button;
-        }
-        if (pair.item) {
-            EXPECT_TRUE(QObject::disconnect(menuItem(pair.item),
-                                            &QAction::triggered,
-                                            window.get(),
-                                            pair.slot))
-                << pair.item;
-        }
-    }
-}

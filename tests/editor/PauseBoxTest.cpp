@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QLocale>
 
+#include <ostream>
+
 namespace {
 
 class PauseBoxTest : public EditorWindowTest
@@ -29,6 +31,11 @@ struct TypingCase
     const char *result;
 };
 
+void PrintTo(const TypingCase &c, std::ostream *out)
+{
+    *out << '"' << c.start << "\" then \"" << c.typed << '"';
+}
+
 class PauseTypingTest : public PauseBoxTest, public ::testing::WithParamInterface<TypingCase>
 {};
 
@@ -38,6 +45,12 @@ struct PasteCase
     const char16_t *pasted;
     const char16_t *result;
 };
+
+void PrintTo(const PasteCase &c, std::ostream *out)
+{
+    *out << '"' << QString::fromUtf16(c.start).toStdString() << "\" pasting \""
+         << QString::fromUtf16(c.pasted).toStdString() << '"';
+}
 
 class PausePasteTest : public PauseBoxTest, public ::testing::WithParamInterface<PasteCase>
 {};
