@@ -3,7 +3,6 @@
 #include "DirectoryListing.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -14,8 +13,9 @@ QList<DriveVolume> readyDriveVolumes()
     QList<DriveVolume> drives;
     const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
     for (const QStorageInfo &volume : volumes) {
-        // A volume without a medium, or a file bind-mounted over another, is no drive to browse.
-        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir())
+        // A volume without a medium, one we may not read, or a file bind-mounted over another is
+        // no drive to browse.
+        if (!volume.isValid() || !volume.isReady() || !isOpenableDirectory(volume.rootPath()))
             continue;
         const QString root = displayDirectoryPath(volume.rootPath());
         const bool known = std::any_of(drives.cbegin(),

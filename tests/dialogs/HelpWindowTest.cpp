@@ -101,6 +101,7 @@ TEST_F(HelpWindow, ShowsTheDesignedWindowAndText)
     auto *ok = m_help->findChild<QPushButton *>(QStringLiteral("cmdOK"));
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(m_help->focusWidget(), ok) << "OK has the focus when the window opens";
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
     EXPECT_EQ(m_help->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
               QStringLiteral("Vistelle Help"));
