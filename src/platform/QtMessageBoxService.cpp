@@ -12,7 +12,11 @@ void QtMessageBoxService::show(const QString &text, MessageIcon icon)
     const QMessageBox::Icon boxIcon = icon == MessageIcon::Information ? QMessageBox::Information
                                       : icon == MessageIcon::Critical  ? QMessageBox::Critical
                                                                        : QMessageBox::NoIcon;
-    QMessageBox box(boxIcon, m_title, text, QMessageBox::Ok, m_parent.data());
+    // Texts keep their CR LF line breaks; the label wants a plain LF.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(boxIcon, m_title, shown, QMessageBox::Ok, m_parent.data());
+    box.setTextFormat(Qt::PlainText);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
 }
