@@ -7,12 +7,12 @@
 #include "MainMenu.h"
 #include "MediaPlayer.h"
 #include "OptionSwitch.h"
+#include "PanelFrame.h"
 #include "PauseLineEdit.h"
 #include "Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>

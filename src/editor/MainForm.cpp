@@ -2,6 +2,7 @@
 
 #include "EditorLook.h"
 #include "MediaPreviewWidget.h"
+#include "PanelFrame.h"
 #include "PauseLineEdit.h"
 #include "PicturePreview.h"
 #include "SelectorLabel.h"
@@ -9,7 +10,6 @@
 #include "Twips.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,9 +86,9 @@ QCheckBox *checkBox(
     return box;
 }
 
-QGroupBox *panel(QWidget &parent, const char *name, QRect twips, const QString &caption)
+PanelFrame *panel(QWidget &parent, const char *name, QRect twips, const QString &caption)
 {
-    auto *frame = place(new QGroupBox(caption, &parent), name, twips, caption);
+    auto *frame = place(new PanelFrame(caption, &parent), name, twips, caption);
     setBackground(*frame, kWindowGreen);
     setTextColour(*frame, Qt::black);
     return frame;

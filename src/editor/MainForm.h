@@ -4,11 +4,11 @@
 
 class MediaPlayer;
 class MediaPreviewWidget;
+class PanelFrame;
 class PauseLineEdit;
 class PicturePreview;
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,7 +39,7 @@ public:
     SelectorLabel *command7;
     SelectorLabel *command8;
 
-    QGroupBox *ImageFrame;
+    PanelFrame *ImageFrame;
     QPushButton *Command1;
     QPushButton *Command3;
     QPushButton *Command2;
@@ -48,7 +48,7 @@ public:
     QLabel *Label1;
     PauseLineEdit *Text1;
 
-    QGroupBox *AudioFrame;
+    PanelFrame *AudioFrame;
     QPushButton *Command5;
     QPushButton *Command10;
     QPushButton *Command11;
@@ -57,11 +57,11 @@ public:
     MediaPreviewWidget *MP1;
     QLineEdit *Text2;
 
-    QGroupBox *PrefsFrame;
+    PanelFrame *PrefsFrame;
     QCheckBox *Check1;
     QCheckBox *Check2;
 
-    QGroupBox *ProjectFrame;
+    PanelFrame *ProjectFrame;
     QPushButton *Command15;
     QPushButton *Command12;
     QPushButton *Command13;

@@ -2,10 +2,9 @@
 
 #include "EditorLook.h"
 #include "MainForm.h"
+#include "PanelFrame.h"
 #include "SelectorLabel.h"
 #include "Twips.h"
-
-#include <QGroupBox>
 
 namespace {
 

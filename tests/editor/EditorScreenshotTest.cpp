@@ -68,27 +68,58 @@ protected:
     }
 
     // A screenshot once the window has painted its client area, or the last one taken.
-    QImage paintedScreen()
+    QImage paintedScreen(EditorPanel panel = EditorPanel::Image)
     {
         QImage screen;
         const QDeadlineTimer deadline(15000);
         do {
             screen = server.grabScreen();
-            if (!screen.isNull() && colourAt(screen, QPoint(4, clientHeight() - 4)) == kGreen)
+            const QPoint bottomLeft(4, clientHeight(panel) - 4);
+            if (!screen.isNull() && colourAt(screen, bottomLeft, panel) == kGreen)
                 return screen;
             QThread::msleep(100);
         } while (!deadline.hasExpired());
         return screen;
     }
 
-    [[nodiscard]] int clientHeight() const { return clientHeightPixels(EditorPanel::Image); }
+    [[nodiscard]] static int clientHeight(EditorPanel panel = EditorPanel::Image)
+    {
+        return clientHeightPixels(panel);
+    }
 
     // The colour at a point of the client area, which sits at the bottom of the window, below
     // the menu bar.
-    [[nodiscard]] QColor colourAt(const QImage &screen, QPoint client) const
+    [[nodiscard]] QColor colourAt(const QImage &screen,
+                                  QPoint client,
+                                  EditorPanel panel = EditorPanel::Image) const
     {
-        const QPoint origin(windowRect->left(), windowRect->bottom() + 1 - clientHeight());
+        const QPoint origin(windowRect->left(), windowRect->bottom() + 1 - clientHeight(panel));
         return screen.pixelColor(origin + client);
+    }
+
+    // Clicks a point of the client area with the mouse, as a person would.
+    void click(QPoint client, EditorPanel panel)
+    {
+        const QPoint origin(windowRect->left(), windowRect->bottom() + 1 - clientHeight(panel));
+        const QPoint at = origin + client;
+        ASSERT_TRUE(server.xdotool({QStringLiteral("mousemove"),
+                                    QString::number(at.x()),
+                                    QString::number(at.y()),
+                                    QStringLiteral("click"),
+                                    QStringLiteral("1")}));
+    }
+
+    // Waits until the window has the height of the panel's client area below its menu bar.
+    bool waitForHeight(int height)
+    {
+        const QDeadlineTimer deadline(15000);
+        do {
+            windowRect = findWindow();
+            if (windowRect && windowRect->height() == height)
+                return true;
+            QThread::msleep(100);
+        } while (!deadline.hasExpired());
+        return false;
     }
 
     static inline const QColor kGreen{0, 192, 0};
@@ -136,6 +167,27 @@ TEST_F(EditorProgramTest, MainWindowShowsTheDesignedLayoutAndColours)
 
     const QImage window = screen.copy(*windowRect);
     EXPECT_TRUE(window.save(QStringLiteral(VISTELLE_SCREENSHOT)));
+}
+
+TEST_F(EditorProgramTest, AudioSelectorGrowsTheWindowToShowTheWholeAudioPanel)
+{
+    ASSERT_FALSE(paintedScreen().isNull());
+    const int menuBar = windowRect->height() - clientHeight(EditorPanel::Image);
+    click(twipsRect(1560, 3840, 1455, 375).center(), EditorPanel::Image);
+    ASSERT_TRUE(waitForHeight(menuBar + clientHeight(EditorPanel::Audio)));
+
+    const QImage screen = paintedScreen(EditorPanel::Audio);
+    // List3 lies in the audio panel, whose bottom is now inside the window.
+    const QRect list3 = twipsRect(120 + 3360, 4200 + 600, 5535, 975);
+    EXPECT_EQ(colourAt(screen, list3.center(), EditorPanel::Audio), kDarkGreen);
+    EXPECT_EQ(colourAt(screen, QPoint(list3.center().x(), list3.bottom() + 4), EditorPanel::Audio),
+              kGreen);
+    const QRect audioSelector = twipsRect(1560, 3840, 1455, 375);
+    EXPECT_EQ(colourAt(screen, audioSelector.topLeft() + QPoint(3, 3), EditorPanel::Audio),
+              kDarkGreen);
+
+    click(twipsRect(120, 3840, 1455, 375).center(), EditorPanel::Audio);
+    EXPECT_TRUE(waitForHeight(menuBar + clientHeight(EditorPanel::Image)));
 }
 
 TEST_F(EditorProgramTest, QuitEndsTheProgramWhenItIsTheLastWindow)

@@ -1,12 +1,12 @@
 #include "EditorLook.h"
 #include "EditorWindow.h"
 #include "MainForm.h"
+#include "PanelFrame.h"
 #include "SelectorLabel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -34,8 +34,8 @@ QString textOf(QWidget *control)
         return label->text();
     if (auto *button = qobject_cast<QAbstractButton *>(control))
         return button->text();
-    if (auto *box = qobject_cast<QGroupBox *>(control))
-        return box->title();
+    if (auto *panel = qobject_cast<PanelFrame *>(control))
+        return panel->title();
     if (auto *edit = qobject_cast<QLineEdit *>(control))
         return edit->text();
     return {};
