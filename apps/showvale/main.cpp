@@ -1,5 +1,6 @@
 #include "Form1.h"
 #include "PlayerCommandLine.h"
+#include "ProcessMemory.h"
 #include "ProgramEnvironment.h"
 #include "QtPlatform.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    returnPictureBuffersToTheSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Showvale"));
     QApplication::setApplicationVersion(QStringLiteral(SHOWVALE_VERSION));

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+enum class PhotoFormat { BaselineJpeg, ProgressiveJpeg, Png };
+
+[[nodiscard]] const char *photoFormatName(PhotoFormat format);
+
+// Writes a photo-like picture (smooth gradients, soft shapes and sensor-like noise, so that
+// decoders work as hard as on a real photo) in the given format; false when it cannot be saved.
+bool writePhotoLikePicture(const QString &path, QSize size, PhotoFormat format);

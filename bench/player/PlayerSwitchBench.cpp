@@ -1,0 +1,227 @@
+// How long the player takes from "next picture" to that picture painted on a 1920x1080 window,
+// for 6000x4000 photos, against a bare QImageReader decode of just the size or the part the
+// screen needs; and how much memory 200 switches take.
+
+#include "Form1.h"
+#include "ImageSequence.h"
+#include "PhotoFiles.h"
+#include "PictureGeometry.h"
+#include "ProcessMemory.h"
+#include "ProjectWriter.h"
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr QSize kScreen{1920, 1080};
+constexpr QSize kPhoto{6000, 4000};
+constexpr int kMemorySwitches = 200;
+constexpr PhotoFormat kFormats[] = {PhotoFormat::BaselineJpeg,
+                                    PhotoFormat::ProgressiveJpeg,
+                                    PhotoFormat::Png};
+
+QTemporaryDir *photoDir = nullptr;
+
+QString photoPath(PhotoFormat format)
+{
+    return photoDir->filePath(QString::fromLatin1(photoFormatName(format)));
+}
+
+// A player window covering a 1920x1080 screen whose show holds the photo twice, pause 0, so the
+// timers never move it on by themselves: the benchmark does.
+class SwitchingPlayer
+{
+public:
+    SwitchingPlayer(const QString &photo, PictureFit fit)
+    {
+        const QDir workDir = QFileInfo(photo).dir();
+        ProjectSnapshot project;
+        project.imagePaths = {photo, photo};
+        project.pauses = {QStringLiteral("0"), QStringLiteral("0")};
+        project.stretch = fit == PictureFit::Stretch ? 1 : 0;
+        const QString projectPath = workDir.filePath(QStringLiteral("bench.ssp"));
+        QFile file(projectPath);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(projectFileBytes(project));
+        file.close();
+
+        m_form = std::make_unique<Form1>(m_platform.services(),
+                                         PlayerSetup{PlayerVariant::Showvale, workDir.path(), {}});
+        m_form->LoadShow(projectPath);
+        m_form->imageSequence().Timer2()->stop();
+        m_form->setGeometry(QRect(QPoint(0, 0), kScreen));
+        m_form->show();
+        QCoreApplication::processEvents();
+    }
+
+    // One switch as the per-image timer makes it: decode, place, paint.
+    void switchPicture()
+    {
+        m_form->imageSequence().ShowNextImage();
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QtPlatform m_platform{QStringLiteral("Showvale")};
+    std::unique_ptr<Form1> m_form;
+};
+
+// The least any viewer has to do: decode the scaled picture, or the centred part the screen shows.
+QImage bareDecode(const QString &path, PictureFit fit)
+{
+    QImageReader reader(path);
+    if (fit == PictureFit::Stretch) {
+        reader.setScaledSize(pictureRequestFor(kScreen, fit).screenSize);
+    } else {
+        reader.setClipRect(QRect(QPoint((kPhoto.width() - kScreen.width()) / 2,
+                                        (kPhoto.height() - kScreen.height()) / 2),
+                                 kScreen));
+    }
+    return reader.read();
+}
+
+const char *fitName(PictureFit fit)
+{
+    return fit == PictureFit::Stretch ? "stretched" : "natural";
+}
+
+void switchLatency(benchmark::State &state, PhotoFormat format, PictureFit fit)
+{
+    SwitchingPlayer player(photoPath(format), fit);
+    for (auto _ : state)
+        player.switchPicture();
+}
+
+void bareDecodeTime(benchmark::State &state, PhotoFormat format, PictureFit fit)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bareDecode(photoPath(format), fit));
+}
+
+// Resident memory figures of this process from /proc, in megabytes.
+double procStatusMegabytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+constexpr char kMemoryRunOption[] = "--memory-run";
+
+// The child process: one player window, 200 switches, then the figures on one line. Memory is
+// set up as showvale's main sets it up.
+int memoryRun(const QString &photo, PictureFit fit)
+{
+    SwitchingPlayer player(photo, fit);
+    player.switchPicture();
+    const double start = procStatusMegabytes("VmRSS");
+    double afterTen = 0;
+    for (int i = 1; i <= kMemorySwitches; ++i) {
+        player.switchPicture();
+        if (i == 10)
+            afterTen = procStatusMegabytes("VmRSS");
+    }
+    std::printf("%.1f %.1f %.1f %.1f\n",
+                start,
+                afterTen,
+                procStatusMegabytes("VmRSS"),
+                procStatusMegabytes("VmHWM"));
+    return 0;
+}
+
+void memoryOverSwitches(benchmark::State &state, PhotoFormat format, PictureFit fit)
+{
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QString::fromLatin1(kMemoryRunOption),
+                     photoPath(format),
+                     QString::fromLatin1(fitName(fit))});
+        const QStringList figures = child.waitForFinished(-1)
+                                        ? QString::fromLatin1(child.readAllStandardOutput())
+                                              .split(u' ', Qt::SkipEmptyParts)
+                                        : QStringList();
+        if (figures.size() != 4) {
+            state.SkipWithError("the memory run failed");
+            return;
+        }
+        state.counters["rss_start_MB"] = figures.at(0).toDouble();
+        state.counters["rss_after_10_MB"] = figures.at(1).toDouble();
+        state.counters["rss_after_200_MB"] = figures.at(2).toDouble();
+        state.counters["peak_rss_MB"] = figures.at(3).toDouble();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    returnPictureBuffersToTheSystem();
+    QApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], kMemoryRunOption) == 0) {
+        const PictureFit fit = qstrcmp(argv[3], fitName(PictureFit::Stretch)) == 0
+                                   ? PictureFit::Stretch
+                                   : PictureFit::NaturalSize;
+        return memoryRun(QString::fromLocal8Bit(argv[2]), fit);
+    }
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir dir;
+    photoDir = &dir;
+    for (const PhotoFormat format : kFormats) {
+        if (!writePhotoLikePicture(photoPath(format), kPhoto, format)) {
+            std::fprintf(stderr, "cannot write the %s test photo\n", photoFormatName(format));
+            return 1;
+        }
+    }
+
+    for (const PhotoFormat format : kFormats) {
+        for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
+            const std::string suffix = std::string(photoFormatName(format)) + '/' + fitName(fit);
+            benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
+                                         switchLatency,
+                                         format,
+                                         fit)
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(2.0);
+            benchmark::RegisterBenchmark(("BareDecode/" + suffix).c_str(),
+                                         bareDecodeTime,
+                                         format,
+                                         fit)
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(2.0);
+        }
+    }
+    for (const PhotoFormat format : kFormats) {
+        const std::string name = std::string("Memory200Switches/") + photoFormatName(format)
+                                 + "/stretched";
+        benchmark::RegisterBenchmark(name.c_str(), memoryOverSwitches, format, PictureFit::Stretch)
+            ->Unit(benchmark::kSecond)
+            ->Iterations(1);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
