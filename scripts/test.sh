@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, checks the formatting, builds and runs every test in
+# a release build and in an ASan+UBSan build, then fuzzes the project file readers for 30 s.
+# Exits non-zero on the first failure.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
+cd "$VS_ROOT"
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
+started=$SECONDS
+step_started=$SECONDS
+current_step=""
+results=()
+work=""
+
+section()
+{
+    if [[ -n "$current_step" ]]; then
+        results+=("$current_step $((SECONDS - step_started)) s")
+    fi
+    current_step=$1
+    step_started=$SECONDS
+    printf '\n==== %s ====\n' "$1"
+}
+
+finish()
+{
+    local status=$?
+    if [[ -n "$work" ]]; then
+        rm -rf "$work"
+    fi
+    echo
+    results+=("$current_step $((SECONDS - step_started)) s")
+    printf '  %s\n' "${results[@]}"
+    if ((status == 0)); then
+        echo "test.sh: PASSED in $((SECONDS - started)) s"
+    else
+        echo "test.sh: FAILED at \"$current_step\" (exit $status) after $((SECONDS - started)) s"
+    fi
+}
+trap finish EXIT
+
+# Tests that play or record sound need a sound server; a null sink lets them record what plays
+# on a machine without a sound card.
+start_sound_server()
+{
+    if ! command -v pulseaudio >/dev/null; then
+        echo "pulseaudio not installed; tests that record sound cannot run" >&2
+        return 1
+    fi
+    if ! pactl info >/dev/null 2>&1; then
+        # As root PulseAudio only warns that it runs in a user's session, which is what we want.
+        pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit --log-target=syslog \
+            2>/dev/null || true
+        local tries=0
+        until pactl info >/dev/null 2>&1; do
+            if ((++tries > 50)); then
+                echo "PulseAudio did not start" >&2
+                return 1
+            fi
+            sleep 0.1
+        done
+        echo "started PulseAudio; it stays running for later runs"
+    fi
+    if ! pactl list short sinks | grep -q $'\tvs_null\t'; then
+        pactl load-module module-null-sink sink_name=vs_null >/dev/null
+    fi
+    pactl set-default-sink vs_null
+    echo "sound goes to the null sink vs_null"
+}
+
+section "Dependencies"
+scripts/install-deps.sh
+
+section "Formatting (clang-format)"
+mapfile -t sources < <(git ls-files -- src apps tests bench fuzz | grep -E '\.(cpp|h)$')
+unformatted=()
+for file in "${sources[@]}"; do
+    if ! clang-format --dry-run -Werror "$file" >/dev/null 2>&1; then
+        unformatted+=("$file")
+    fi
+done
+if ((${#unformatted[@]} > 0)); then
+    echo "These files differ from .clang-format (fix with clang-format -i):"
+    printf '  %s\n' "${unformatted[@]}"
+    exit 1
+fi
+echo "${#sources[@]} files formatted"
+
+section "Sound server"
+start_sound_server
+
+section "Release build (build/release)"
+vs_configure build/release
+vs_build build/release
+
+section "Release tests"
+ctest --test-dir build/release --output-on-failure -j"$VS_JOBS"
+
+section "ASan+UBSan build (build/asan)"
+vs_configure build/asan -DVS_SANITIZE=ON -DVS_BUILD_BENCH=OFF
+vs_build build/asan
+
+section "ASan+UBSan tests"
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$VS_ROOT/cmake/lsan.supp:print_suppressions=0
+ctest --test-dir build/asan --output-on-failure -j"$VS_JOBS"
+
+section "Fuzz build (build/fuzz, clang)"
+CC=clang CXX=clang++ vs_configure build/fuzz -DVS_FUZZ=ON -DVS_BUILD_TESTS=OFF -DVS_BUILD_BENCH=OFF
+vs_build build/fuzz project_reader_fuzzer
+
+section "Fuzzing the project readers (${FUZZ_SECONDS} s)"
+work=$(mktemp -d)
+mkdir "$work/corpus" "$work/crashes"
+cp fuzz/corpus/* "$work/corpus/"
+if ! build/fuzz/fuzz/project_reader_fuzzer -max_total_time="$FUZZ_SECONDS" \
+    -dict=fuzz/project.dict -artifact_prefix="$work/crashes/" "$work/corpus" \
+    >"$work/fuzz.log" 2>&1; then
+    tail -n 60 "$work/fuzz.log"
+    mkdir -p build/fuzz/crashes
+    cp "$work"/crashes/* build/fuzz/crashes/ 2>/dev/null || true
+    echo "The failing input is kept in build/fuzz/crashes/;" \
+        "rerun it with build/fuzz/fuzz/project_reader_fuzzer <file>"
+    exit 1
+fi
+grep -E '^Done [0-9]+ runs' "$work/fuzz.log"
