@@ -49,31 +49,30 @@ ProjectSwitchValues readProjectText(QStringView text,
     return switches;
 }
 
+ProjectFileText readProjectFileText(const QString &pathText)
+{
+    const QString path = openablePath(pathText);
+    // QFile opens a directory on some systems; reading it is never what the user meant.
+    if (QFileInfo(path).isDir())
+        return {{}, QStringLiteral("Is a directory")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, file.errorString()};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, file.errorString()};
+    file.close();
+    return {decodeProjectText(bytes), std::nullopt};
+}
+
 ProjectFileRead readProjectFile(const QString &pathText,
                                 ProjectLists &lists,
                                 const ProjectReadOptions &options)
 {
-    ProjectFileRead result;
-    const QString path = openablePath(pathText);
-    QFile file(path);
-    // QFile opens a directory on some systems; reading it is never what the user meant.
-    if (QFileInfo(path).isDir()) {
-        result.error = QStringLiteral("Is a directory");
-        return result;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return result;
-    }
-    file.close();
-    const QString text = decodeProjectText(bytes);
-    result.switches = readProjectText(text, lists, options);
-    return result;
+    const ProjectFileText file = readProjectFileText(pathText);
+    if (file.error)
+        return {{}, file.error};
+    return {readProjectText(file.text, lists, options), std::nullopt};
 }
 
 ProjectSwitchValues LoadProject(const QString &pathText,

@@ -40,6 +40,15 @@ struct ProjectFileRead
     std::optional<QString> error; // the system's description when the file could not be read
 };
 
+struct ProjectFileText
+{
+    QString text;
+    std::optional<QString> error; // the system's description when the file could not be read
+};
+
+// Opens, reads, decodes and closes a project file.
+[[nodiscard]] ProjectFileText readProjectFileText(const QString &pathText);
+
 // Opens, reads and closes the file, then reads its text into the lists.
 ProjectFileRead readProjectFile(const QString &pathText,
                                 ProjectLists &lists,
