@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class AudioPlaylist;
 class ImageSequence;
 class MediaPlayer;
