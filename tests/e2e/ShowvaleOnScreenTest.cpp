@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -89,11 +90,12 @@ protected:
         return path;
     }
 
-    void launch(const QString &projectPath)
+    void launch(const QString &projectPath,
+                const QString &program = QStringLiteral(SHOWVALE_PROGRAM))
     {
         m_player.setProcessEnvironment(m_x.environment());
         m_player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_player.start(QStringLiteral(SHOWVALE_PROGRAM), {projectPath});
+        m_player.start(program, {projectPath});
         ASSERT_TRUE(m_player.waitForStarted(5000));
     }
 
@@ -207,6 +209,28 @@ TEST_F(ShowvaleOnScreen, AStretchedPictureFillsTheWholeScreen)
     ASSERT_EQ(seen.last(), ScreenState::Picture) << "the picture never showed";
     EXPECT_TRUE(allSamples(shot, Qt::blue, 1)) << "stretched over the whole screen";
     EXPECT_EQ(areaOf(shot, Qt::blue), QRect(1, 1, 1278, 718));
+
+    clickAndExpectTheEnd({640, 360});
+}
+
+TEST_F(ShowvaleOnScreen, AShowOnADiscFindsItsPicturesBesideTheProgram)
+{
+    // The program, the project and the picture side by side, as on a disc, with the project
+    // written on Windows.
+    const QString disc = m_dir.filePath(QStringLiteral("disc"));
+    ASSERT_TRUE(QDir().mkpath(disc));
+    const QString program = QDir(disc).filePath(QStringLiteral("showvale"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SHOWVALE_PROGRAM), program));
+    QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writePicture(QDir(disc).filePath(QStringLiteral("green.png")), {300, 200}, Qt::green);
+    const QString project = QDir(disc).filePath(QStringLiteral("show.ssp"));
+    writeFileBytes(project, "%CurDir\\green.png *;Pause=0\r\nSp=0\r\nEa=0\r\n");
+    launch(project, program);
+
+    QImage shot;
+    const QList<ScreenState> seen = watchUntilPicture(Qt::green, &shot);
+    ASSERT_EQ(seen.last(), ScreenState::Picture) << "the picture beside the program never showed";
+    EXPECT_EQ(areaOf(shot, Qt::green), QRect(490, 260, 300, 200));
 
     clickAndExpectTheEnd({640, 360});
 }
