@@ -10,9 +10,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -50,6 +53,81 @@ QRect areaOf(const QImage &shot, QColor colour)
         }
     }
     return box;
+}
+
+// The index of the sound server's playback stream that the process plays into, if any.
+std::optional<int> playbackStreamOf(qint64 pid)
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
+        return std::nullopt;
+    const QString listing = QString::fromLocal8Bit(pactl.readAllStandardOutput());
+    const QString owner = QStringLiteral("application.process.id = \"%1\"").arg(pid);
+    for (const QString &entry : listing.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts)) {
+        if (entry.contains(owner))
+            return entry.section(u'\n', 0, 0).trimmed().toInt();
+    }
+    return std::nullopt;
+}
+
+// Records one playback stream for about two seconds: 16-bit mono samples at 22050 Hz.
+QList<qint16> recordStream(int stream)
+{
+    constexpr int kRate = 22050;
+    QProcess parec;
+    parec.start(QStringLiteral("parec"),
+                {QStringLiteral("--monitor-stream=%1").arg(stream),
+                 QStringLiteral("--raw"),
+                 QStringLiteral("--format=s16le"),
+                 QStringLiteral("--rate=%1").arg(kRate),
+                 QStringLiteral("--channels=1")});
+    if (!parec.waitForStarted(5000))
+        return {};
+    QByteArray bytes;
+    const QDeadlineTimer deadline(5000);
+    while (bytes.size() < kRate * 4 && !deadline.hasExpired()
+           && (parec.state() == QProcess::Running || parec.bytesAvailable() > 0)) {
+        parec.waitForReadyRead(100);
+        bytes += parec.readAllStandardOutput();
+    }
+    parec.kill();
+    parec.waitForFinished(3000);
+    QList<qint16> samples;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        samples << static_cast<qint16>(qFromLittleEndian<quint16>(bytes.constData() + i));
+    return samples;
+}
+
+// The samples from the first to the last that is clearly not silence: a stream starts and ends
+// with a little silence around what was played.
+QList<qint16> audiblePart(const QList<qint16> &samples)
+{
+    auto audible = [](qint16 sample) { return std::abs(sample) > 2000; };
+    const auto first = std::find_if(samples.cbegin(), samples.cend(), audible);
+    const auto last = std::find_if(samples.crbegin(), samples.crend(), audible);
+    if (first == samples.cend())
+        return {};
+    return QList<qint16>(first, last.base());
+}
+
+// The tone's frequency from its zero crossings, in Hz, over samples at 22050 Hz.
+double toneFrequency(const QList<qint16> &samples)
+{
+    int crossings = 0;
+    for (qsizetype i = 1; i < samples.size(); ++i) {
+        if ((samples.at(i - 1) < 0) != (samples.at(i) < 0))
+            ++crossings;
+    }
+    return samples.isEmpty() ? 0.0 : crossings / 2.0 / (samples.size() / 22050.0);
+}
+
+double loudness(const QList<qint16> &samples)
+{
+    double sum = 0;
+    for (const qint16 sample : samples)
+        sum += static_cast<double>(sample) * sample;
+    return samples.isEmpty() ? 0.0 : std::sqrt(sum / samples.size());
 }
 
 class ShowvaleOnScreen : public ::testing::Test
@@ -232,6 +310,46 @@ TEST_F(ShowvaleOnScreen, AShowOnADiscFindsItsPicturesBesideTheProgram)
     ASSERT_EQ(seen.last(), ScreenState::Picture) << "the picture beside the program never showed";
     EXPECT_EQ(areaOf(shot, Qt::green), QRect(490, 260, 300, 200));
 
+    clickAndExpectTheEnd({640, 360});
+}
+
+TEST_F(ShowvaleOnScreen, TheMusicIsHeardWhileThePictureShows)
+{
+    const QString tone = m_dir.filePath(QStringLiteral("tone.wav"));
+    writeToneWav(tone, 5000, 880);
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    writePicture(red, {100, 100}, Qt::red);
+    ProjectSnapshot project;
+    project.imagePaths = {red};
+    project.pauses = {QStringLiteral("0")};
+    project.audioPaths = {tone};
+    project.audio = 1;
+    const QString path = m_dir.filePath(QStringLiteral("music.ssp"));
+    writeFileBytes(path, projectFileBytes(project));
+    launch(path);
+
+    // The player's own stream on the sound server, so no other program's sound counts. The
+    // media backend may open and close a stream before the one that plays, so look again until
+    // a stream gives sound.
+    std::optional<int> stream;
+    QList<qint16> heard;
+    const QDeadlineTimer deadline(15000);
+    while (heard.size() <= 11025 && !deadline.hasExpired()
+           && m_player.state() == QProcess::Running) {
+        stream = playbackStreamOf(m_player.processId());
+        if (stream)
+            heard = audiblePart(recordStream(*stream));
+        else
+            QThread::msleep(100);
+    }
+    ASSERT_TRUE(stream.has_value())
+        << "showvale plays nothing to the sound server (is it running?)";
+    ASSERT_GT(heard.size(), 11025) << "less than half a second of sound";
+    EXPECT_GT(loudness(heard), 1000.0);
+    EXPECT_NEAR(toneFrequency(heard), 880.0, 45.0);
+
+    QImage shot;
+    ASSERT_EQ(watchUntilPicture(Qt::red, &shot).last(), ScreenState::Picture);
     clickAndExpectTheEnd({640, 360});
 }
 
