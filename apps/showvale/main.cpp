@@ -3,6 +3,7 @@
 #include "ProcessMemory.h"
 #include "ProgramEnvironment.h"
 #include "QtPlatform.h"
+#include "ShowCheck.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -32,6 +33,17 @@ int main(int argc, char **argv)
     if (early.kind == PlayerCommandKind::ShowVersion) {
         std::printf("Showvale %s\n", SHOWVALE_VERSION);
         return 0;
+    }
+
+    if (early.kind == PlayerCommandKind::CheckProject) {
+        // No window and no display: a plain application is enough to decode pictures.
+        QCoreApplication app(argc, argv);
+        ImageReaderPictureLoader pictures;
+        const ShowCheckReport report = checkShow(early.projectPath,
+                                                 currentProgramEnvironment().programDirectory,
+                                                 pictures);
+        std::fputs(qPrintable(formatShowCheckReport(early.projectPath, report)), stdout);
+        return report.showWouldFail() ? 1 : 0;
     }
 
     returnPictureBuffersToTheSystem();

@@ -6,7 +6,8 @@ enum class PlayerCommandKind {
     Play,          // play the project at projectPath
     ChooseProject, // no argument: ask for the project with the Open dialog
     ShowHelp,
-    ShowVersion
+    ShowVersion,
+    CheckProject // report what the show at projectPath would meet, without a window
 };
 
 struct PlayerCommand
@@ -16,8 +17,8 @@ struct PlayerCommand
 };
 
 // Reads the player's argument text (all arguments joined by one blank). Every double quote is
-// removed and the rest is one path, blanks included; "--help" and "--version" alone are the only
-// options.
+// removed and the rest is one path, blanks included; "--help" and "--version" alone and
+// "--check" before a path are the only options.
 [[nodiscard]] PlayerCommand parsePlayerCommandLine(const QString &argumentText);
 
 [[nodiscard]] QString playerUsageText(const QString &programName);

@@ -47,13 +47,18 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"--version", PlayerCommandKind::ShowVersion, ""},
         // Only alone are they options.
         CommandLineCase{"--help show.ssp", PlayerCommandKind::Play, "--help show.ssp"},
-        CommandLineCase{"-h", PlayerCommandKind::Play, "-h"}));
+        CommandLineCase{"-h", PlayerCommandKind::Play, "-h"},
+        CommandLineCase{R"(--check "/media/my show.ssp")",
+                        PlayerCommandKind::CheckProject,
+                        "/media/my show.ssp"},
+        CommandLineCase{"--check", PlayerCommandKind::Play, "--check"}));
 
 TEST(CommandLineUsage, NamesTheProgramAndItsOptions)
 {
     const QString usage = playerUsageText(QStringLiteral("showvale"));
     EXPECT_TRUE(usage.startsWith(u"Usage: showvale [PROJECT.ssp]"));
     EXPECT_TRUE(usage.contains(u"--version"));
+    EXPECT_TRUE(usage.contains(u"--check"));
 }
 
 // --- settings and pauses ------------------------------------------------------------------------

@@ -1,0 +1,166 @@
+#include "ShowCheck.h"
+
+#include "ImageEntry.h"
+#include "NativePath.h"
+#include "PathText.h"
+#include "PictureLoader.h"
+#include "ProjectReader.h"
+#include "ShowSettings.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+struct ShowEntry
+{
+    int line;
+    QString path;
+    QString pause;
+};
+
+// A file the media player could at least open: it exists, is a file and can be read.
+std::optional<QString> audioOpenProblem(const QString &pathText)
+{
+    const QString path = openablePath(pathText);
+    if (path.isEmpty())
+        return QStringLiteral("no file named");
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("not found");
+    if (!info.isFile())
+        return QStringLiteral("not a file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return std::nullopt;
+}
+
+QString kindText(ShowProblem::Kind kind)
+{
+    switch (kind) {
+    case ShowProblem::Kind::UnreadableProject:
+        return QStringLiteral("the project cannot be read");
+    case ShowProblem::Kind::NoPictures:
+        return QStringLiteral("the project has no pictures; the show would end with an error "
+                              "one second after it starts");
+    case ShowProblem::Kind::MissingPicture:
+        return QStringLiteral("picture not found");
+    case ShowProblem::Kind::UndecodablePicture:
+        return QStringLiteral("picture cannot be decoded");
+    case ShowProblem::Kind::PauseOutOfRange:
+        return QStringLiteral("pause outside 0 to 65 seconds");
+    case ShowProblem::Kind::UnplayableAudio:
+        return QStringLiteral("audio file cannot be opened");
+    }
+    return {};
+}
+
+} // namespace
+
+bool ShowCheckReport::showWouldFail() const
+{
+    return std::any_of(problems.cbegin(), problems.cend(), [](const ShowProblem &problem) {
+        return problem.endsShow();
+    });
+}
+
+ShowCheckReport checkShow(const QString &projectPath,
+                          const QString &programDirectory,
+                          PictureLoader &pictures,
+                          QSize screenSize)
+{
+    ShowCheckReport report;
+    const ProjectFileText file = readProjectFileText(projectPath);
+    if (file.error) {
+        report.problems.append({ShowProblem::Kind::UnreadableProject, 0, projectPath, *file.error});
+        return report;
+    }
+    const QString &text = file.text;
+
+    QList<ShowEntry> images;
+    QStringList audio;
+    QList<int> audioLines;
+    QString stretchSetting;
+    QString audioSetting;
+    forEachProjectLine(text,
+                       {curDirText(programDirectory), {}},
+                       [&](const ProjectLine &line, int number) {
+                           switch (line.kind) {
+                           case ProjectLineKind::Stretch:
+                               stretchSetting = line.text;
+                               break;
+                           case ProjectLineKind::AudioSwitch:
+                               audioSetting = line.text;
+                               break;
+                           case ProjectLineKind::Audio:
+                               audio << line.text;
+                               audioLines << number;
+                               break;
+                           case ProjectLineKind::Image:
+                               if (const auto entry = parseImageLine(line.text))
+                                   images.append({number, entry->path, entry->pause});
+                               break;
+                           }
+                       });
+
+    report.pictures = static_cast<int>(images.size());
+    report.audioFiles = static_cast<int>(audio.size());
+    report.stretched = isStretchOn(stretchSetting);
+    report.musicOn = isAudioOn(audioSetting);
+    if (images.isEmpty())
+        report.problems.append({ShowProblem::Kind::NoPictures, 0, {}, {}});
+
+    const PictureRequest request{screenSize,
+                                 report.stretched ? PictureFit::Stretch : PictureFit::NaturalSize};
+    for (const ShowEntry &entry : std::as_const(images)) {
+        const QFileInfo info(openablePath(entry.path));
+        if (!info.isFile()) {
+            report.problems.append({ShowProblem::Kind::MissingPicture, entry.line, entry.path, {}});
+        } else if (!pictures.load(entry.path, request)) {
+            report.problems.append(
+                {ShowProblem::Kind::UndecodablePicture, entry.line, entry.path, {}});
+        }
+        if (!timerIntervalForPause(entry.pause)) {
+            report.problems.append({ShowProblem::Kind::PauseOutOfRange,
+                                    entry.line,
+                                    entry.path,
+                                    QStringLiteral("%1 seconds").arg(entry.pause)});
+        }
+    }
+    if (report.musicOn) {
+        for (qsizetype i = 0; i < audio.size(); ++i) {
+            if (const auto why = audioOpenProblem(audio[i]))
+                report.problems.append(
+                    {ShowProblem::Kind::UnplayableAudio, audioLines[i], audio[i], *why});
+        }
+    }
+    return report;
+}
+
+QString formatShowCheckReport(const QString &projectPath, const ShowCheckReport &report)
+{
+    QString out = QStringLiteral("%1: %2 picture(s), %3, %4 audio file(s), music %5\n")
+                      .arg(projectPath)
+                      .arg(report.pictures)
+                      .arg(report.stretched ? QStringLiteral("stretched")
+                                            : QStringLiteral("natural size"))
+                      .arg(report.audioFiles)
+                      .arg(report.musicOn ? QStringLiteral("on") : QStringLiteral("off"));
+    for (const ShowProblem &problem : report.problems) {
+        QString line = problem.line > 0 ? QStringLiteral("line %1: ").arg(problem.line) : QString();
+        line += kindText(problem.kind);
+        if (!problem.path.isEmpty() && problem.kind != ShowProblem::Kind::UnreadableProject)
+            line += QStringLiteral(": ") + problem.path;
+        if (!problem.detail.isEmpty())
+            line += QStringLiteral(" (%1)").arg(problem.detail);
+        out += line + u'\n';
+    }
+    if (report.showWouldFail())
+        out += QStringLiteral("The show would end with an error.\n");
+    else if (!report.problems.isEmpty())
+        out += QStringLiteral("The pictures would play; some music would be skipped.\n");
+    else
+        out += QStringLiteral("No problems found.\n");
+    return out;
+}
