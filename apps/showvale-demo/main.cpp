@@ -160,10 +160,14 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: showvale-demo <folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: showvale-demo <folder> [<folder the project names>]\n");
         return 2;
     }
+    // A disc's show names its files through the player's own folder; an installed copy names
+    // the folder it is installed to, as the player there lives elsewhere.
+    const QString mediaFolder = argc == 3 ? QString::fromLocal8Bit(argv[2]) + u'/'
+                                          : QStringLiteral("%CurDir\\");
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "showvale-demo: cannot create %s\n", argv[1]);
@@ -178,10 +182,10 @@ int main(int argc, char **argv)
             return 1;
         }
         // Written as the editor writes relative paths, so the show plays from any folder.
-        project.imagePaths << QStringLiteral("%CurDir\\") + name;
+        project.imagePaths << mediaFolder + name;
         project.pauses << QStringLiteral("3");
     }
-    project.audioPaths << QStringLiteral("%CurDir\\melody.wav");
+    project.audioPaths << mediaFolder + QStringLiteral("melody.wav");
     project.stretch = 1;
     project.audio = 1;
     if (!writeFile(folder.filePath(QStringLiteral("melody.wav")), melodyWav())
