@@ -98,7 +98,9 @@ section "Release tests"
 ctest --test-dir build/release --output-on-failure -j"$VS_JOBS"
 
 section "ASan+UBSan build (build/asan)"
-vs_configure build/asan -DVS_SANITIZE=ON -DVS_BUILD_BENCH=OFF
+# -O1 and line tables only: about half the compile time of -O2 -g, and ASan still names the lines.
+vs_configure build/asan -DVS_SANITIZE=ON -DVS_BUILD_BENCH=OFF \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
 vs_build build/asan
 
 section "ASan+UBSan tests"
