@@ -12,17 +12,6 @@ bool isLineEnd(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
-// Line ends in a stretch of text, a CR LF pair counting once.
-int countLineEnds(QStringView text)
-{
-    int count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
-            ++count;
-    }
-    return count;
-}
-
 } // namespace
 
 ProjectFieldReader::ProjectFieldReader(QStringView text)
@@ -40,15 +29,16 @@ std::optional<QString> ProjectFieldReader::next()
     m_valueLine = m_line;
 
     if (m_position < size && m_text[m_position] == u'"') {
+        // A quoted value ends at its closing quote, or at the line end when the quote is never
+        // closed: a path never spans lines, and the writer could not save one that did.
         const qsizetype start = m_position + 1;
-        qsizetype close = m_text.indexOf(u'"', start);
-        if (close < 0)
-            close = size;
+        qsizetype close = start;
+        while (close < size && m_text[close] != u'"' && !isLineEnd(m_text[close]))
+            ++close;
         m_position = close;
         const QString value = m_text.sliced(start, close - start).toString();
-        m_line += countLineEnds(value);
-        if (m_position < size)
-            ++m_position; // the closing quote
+        if (m_position < size && m_text[m_position] == u'"')
+            ++m_position;
         skipToEndOfValue();
         return value;
     }

@@ -7,8 +7,8 @@
 
 // Cuts project file text into values: a value ends at a comma or a line end (CR LF, LF or a
 // lone CR); blanks before a value are skipped; a value that starts with a double quote runs to
-// the next double quote, and what follows the closing quote up to the comma or line end is
-// dropped. An empty line gives an empty value.
+// the next double quote (or the line end), and what follows the closing quote up to the comma or
+// line end is dropped. An empty line gives an empty value.
 class ProjectFieldReader
 {
 public:

@@ -88,7 +88,9 @@ SaveResult writeProjectFile(const QString &pathText,
             return file.write(bytes) == bytes.size();
         },
         letEventsRun);
-    if (!written || !file.commit()) {
+    // Lines still in the file's buffer are written by the flush; commit() would rename a file
+    // whose last write failed there as if it were whole.
+    if (!written || !file.flush() || !file.commit()) {
         const QString description = file.errorString();
         file.cancelWriting();
         return {false, description};

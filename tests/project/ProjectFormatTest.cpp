@@ -162,6 +162,8 @@ TEST(ProjectFormat, ValuesEndAtCommasAndAnyLineEndAndQuotesGroup)
     EXPECT_EQ(values(QStringLiteral("   lead,  x ,y")), (QStringList{"lead", "x ", "y"}));
     EXPECT_EQ(values(QStringLiteral("\"a, b\" tail,next\r\n\"open")),
               (QStringList{"a, b", "next", "open"}));
+    // A quote left open ends with its line; the next line is a value of its own.
+    EXPECT_EQ(values(QStringLiteral("\"a\nb.jpg\"\r\nc")), (QStringList{"a", "b.jpg\"", "c"}));
     EXPECT_TRUE(values(QString()).isEmpty());
 
     // Each value knows the line it began on, whatever the line ends.
@@ -169,7 +171,7 @@ TEST(ProjectFormat, ValuesEndAtCommasAndAnyLineEndAndQuotesGroup)
     QList<int> lines;
     while (reader.next())
         lines << reader.lineNumber();
-    EXPECT_EQ(lines, (QList<int>{1, 1, 2, 4, 5, 6}));
+    EXPECT_EQ(lines, (QList<int>{1, 1, 2, 3, 4, 5, 6}));
 }
 
 TEST(ProjectFormat, ImageLinesAddNothingWithoutAPath)
