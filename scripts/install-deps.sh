@@ -16,6 +16,8 @@ packages=(
     # end-to-end tests: a private X server, screenshots, input, test pictures and recorded sound
     xvfb xauth x11-utils x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox
     fonts-dejavu-core
+    # checking what is installed: menu entries, AppStream metadata, file types, manuals, lintian
+    desktop-file-utils appstream shared-mime-info man-db lintian dpkg-dev
 )
 
 missing=()

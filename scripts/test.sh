@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, checks the formatting, builds and runs every test in
-# a release build and in an ASan+UBSan build, then fuzzes the project file readers for 30 s.
+# a release build and in an ASan+UBSan build, checks what `cmake --install` and the Debian package
+# hold, then fuzzes the project file readers for 30 s.
 # Exits non-zero on the first failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
@@ -96,6 +97,9 @@ vs_build build/release
 
 section "Release tests"
 ctest --test-dir build/release --output-on-failure -j"$VS_JOBS"
+
+section "Install and Debian package"
+scripts/check-package.sh build/release
 
 section "ASan+UBSan build (build/asan)"
 # -O1 and line tables only: about half the compile time of -O2 -g, and ASan still names the lines.
