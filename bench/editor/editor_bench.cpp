@@ -1,16 +1,21 @@
 // How the editor window copes with long lists: appending 100,000 entries while it is shown and
-// painting, loading a project of that size, and scrolling, selecting and previewing in it.
+// painting, loading a project of that size, opening and saving it with the window's own commands,
+// and scrolling, selecting and previewing in it.
 
+#include "CommonDialog.h"
 #include "EventPump.h"
 #include "Main.h"
 #include "MainForm.h"
+#include "MessageBoxService.h"
 #include "ProjectReader.h"
+#include "ProjectWriter.h"
 #include "QtPlatform.h"
 #include "TextListBox.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -28,9 +33,16 @@ QtPlatform &platform()
     return instance;
 }
 
-std::unique_ptr<Main> shownWindow()
+// Where the windows would write testrun.test and Autorun.inf.
+QString programDirectory()
 {
-    auto window = std::make_unique<Main>(platform().services());
+    static QTemporaryDir directory;
+    return directory.path();
+}
+
+std::unique_ptr<Main> shownWindow(const PlatformServices &services = platform().services())
+{
+    auto window = std::make_unique<Main>(services, programDirectory());
     window->show();
     QApplication::processEvents();
     return window;
@@ -101,6 +113,95 @@ void BM_LoadProjectWhilePainting(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadProjectWhilePainting)->Unit(benchmark::kMillisecond);
+
+// The file dialog always answers with one file, and messages are counted instead of waiting for
+// a click; everything else is the real platform, the event pump included.
+class AnsweringChooser final : public FileChooser
+{
+public:
+    std::optional<QString> chooseFile(const FileDialogRequest &) override { return path; }
+    QString path;
+};
+
+class CountingMessages final : public MessageBoxService
+{
+public:
+    void show(const QString &text, MessageIcon) override { last = text; }
+    QString last;
+};
+
+struct CommandPlatform
+{
+    CommandPlatform()
+        : services(platform().services())
+    {
+        services.files = &chooser;
+        services.messages = &messages;
+    }
+    AnsweringChooser chooser;
+    CountingMessages messages;
+    PlatformServices services;
+};
+
+QString writeBigProject(const QTemporaryDir &directory)
+{
+    ProjectSnapshot project;
+    for (int i = 0; i < kEntries; ++i) {
+        project.imagePaths << QStringLiteral("C:\\Pictures\\holiday, %1.jpg").arg(i);
+        project.pauses << QString::number(i % 60);
+    }
+    project.audioPaths << QStringLiteral("%CurDir\\theme.mp3");
+    project.stretch = 1;
+    const QString path = directory.filePath(QStringLiteral("big.ssp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(projectFileBytes(project)) < 0)
+        return {};
+    return path;
+}
+
+// "Load" on a shown window: the Open command appends 100,000 entries while the window paints.
+void BM_OpenCommandWhilePainting(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    CommandPlatform commands;
+    commands.chooser.path = writeBigProject(directory);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Main> window = shownWindow(commands.services);
+        state.ResumeTiming();
+
+        window->form().Command13->click();
+        QApplication::processEvents();
+        window->repaint();
+
+        state.PauseTiming();
+        if (window->snapshot().imagePaths.size() != kEntries || window->snapshot().stretch != 1)
+            state.SkipWithError("the project did not arrive whole");
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCommandWhilePainting)->Unit(benchmark::kMillisecond);
+
+// "Save" on a shown window of 100,000 entries, up to its "Project saved".
+void BM_SaveCommandWhilePainting(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    CommandPlatform commands;
+    commands.chooser.path = writeBigProject(directory);
+    std::unique_ptr<Main> window = shownWindow(commands.services);
+    window->form().Command13->click();
+    QApplication::processEvents();
+    commands.chooser.path = directory.filePath(QStringLiteral("saved.ssp"));
+    for (auto _ : state) {
+        commands.messages.last.clear();
+        window->form().Command12->click();
+        if (commands.messages.last != u"Project saved")
+            state.SkipWithError("the project was not saved");
+    }
+}
+BENCHMARK(BM_SaveCommandWhilePainting)->Unit(benchmark::kMillisecond);
 
 // A long list full of one real picture; selecting a row syncs the pause list, decodes the
 // picture into the preview and repaints.

@@ -1,7 +1,10 @@
 #include "Main.h"
 
 #include "AudioListPanel.h"
+#include "DirectoryImportTarget.h"
+#include "EditorDialogs.h"
 #include "EditorLook.h"
+#include "Form1.h"
 #include "ImageListPanel.h"
 #include "MainForm.h"
 #include "MainMenu.h"
@@ -9,16 +12,19 @@
 #include "OptionSwitch.h"
 #include "PanelFrame.h"
 #include "PauseLineEdit.h"
+#include "ProjectCommands.h"
+#include "TestRun.h"
 #include "Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 
-Main::Main(const PlatformServices &services, QWidget *parent)
+Main::Main(const PlatformServices &services, QString programDirectory, QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
     , m_previewPlayer(m_services.createMediaPlayer(this))
@@ -41,6 +47,14 @@ Main::Main(const PlatformServices &services, QWidget *parent)
     m_audioOption = std::make_unique<OptionSwitch>(*m_form->Check2, *m_menu->mnuEnableAudio);
     m_images = std::make_unique<ImageListPanel>(*m_form, m_services);
     m_audio = std::make_unique<AudioListPanel>(*m_form, m_services, *m_previewPlayer);
+    m_commands = std::make_unique<ProjectCommands>(*this, m_services);
+    m_testRun = std::make_unique<TestRun>(m_services, programDirectory);
+    // The import target dies with this window, which stops an import that is still running.
+    auto *importTarget = new DirectoryImportTarget(
+        *this, [this] { return pauseText(); }, this);
+    m_dialogs = std::make_unique<EditorDialogs>(m_services,
+                                                std::move(programDirectory),
+                                                importTarget);
     connectActions();
 
     // Opens on "Image Options"; the selectors keep their designed colours until one is clicked.
@@ -59,10 +73,14 @@ void Main::connectActions()
     const MainForm &f = *m_form;
     const MainMenu &menu = *m_menu;
     const auto both = [this](QPushButton *button, QAction *item, void (Main::*action)()) {
+        const auto run = [this, action] {
+            const RunningCommand running(*this);
+            (this->*action)();
+        };
         if (button)
-            connect(button, &QPushButton::clicked, this, action);
+            connect(button, &QPushButton::clicked, this, run);
         if (item)
-            connect(item, &QAction::triggered, this, action);
+            connect(item, &QAction::triggered, this, run);
     };
     both(f.Command1, menu.mnuAddImage, &Main::addImage);
     both(f.Command3, menu.mnuRemoveImage, &Main::removeImage);
@@ -211,4 +229,75 @@ void Main::addAudio()
 void Main::removeAudio()
 {
     m_audio->removeAudio();
+}
+
+void Main::openImageImport()
+{
+    m_dialogs->openDirectoryImport(ImportMode::Image);
+}
+
+void Main::openAudioImport()
+{
+    m_dialogs->openDirectoryImport(ImportMode::Audio);
+}
+
+void Main::newProject()
+{
+    m_commands->newProject();
+}
+
+void Main::openProject()
+{
+    m_commands->openProject();
+}
+
+void Main::saveProject()
+{
+    m_commands->saveProject();
+}
+
+void Main::testProject()
+{
+    if (Form1 *player = m_testRun->run(snapshot()))
+        connect(player, &Form1::ended, this, &Main::returnFromTestRun, Qt::UniqueConnection);
+}
+
+// After the show this window is in front again, if it is still open.
+void Main::returnFromTestRun()
+{
+    raise();
+    activateWindow();
+}
+
+void Main::openAutorunBuilder()
+{
+    m_dialogs->openAutorunBuilder();
+}
+
+void Main::openHelp()
+{
+    m_dialogs->openHelp();
+}
+
+bool Main::event(QEvent *event)
+{
+    if (event->type() == QEvent::DeferredDelete && m_runningCommands > 0) {
+        m_deleteWhenIdle = true;
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+Main::RunningCommand::RunningCommand(Main &window)
+    : m_window(window)
+{
+    ++m_window.m_runningCommands;
+}
+
+Main::RunningCommand::~RunningCommand()
+{
+    if (--m_window.m_runningCommands == 0 && m_window.m_deleteWhenIdle) {
+        m_window.m_deleteWhenIdle = false;
+        m_window.deleteLater();
+    }
 }

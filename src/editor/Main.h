@@ -10,21 +10,26 @@
 #include <memory>
 
 class AudioListPanel;
+class EditorDialogs;
 class ImageListPanel;
 class MainForm;
 class MainMenu;
 class MediaPlayer;
 class OptionSwitch;
+class ProjectCommands;
+class TestRun;
 
 // The editor's main window: the image list with its preview, four switchable option panels and
 // the menu bar. The project lives in its controls; loading and the directory import append to
-// them through ProjectLists, saving reads them through snapshot().
+// them through ProjectLists, saving reads them through snapshot(). The dialogs and the test run's
+// player window it opens are windows of their own that stay open when it closes.
 class Main final : public QMainWindow, public ProjectLists
 {
     Q_OBJECT
 
 public:
-    explicit Main(const PlatformServices &services, QWidget *parent = nullptr);
+    // The program directory holds testrun.test and Autorun.inf.
+    Main(const PlatformServices &services, QString programDirectory, QWidget *parent = nullptr);
     ~Main() override;
 
     [[nodiscard]] const PlatformServices &services() const { return m_services; }
@@ -58,16 +63,34 @@ public slots:
     void applyPause();
     void addAudio();
     void removeAudio();
-    void openImageImport() {}
-    void openAudioImport() {}
-    void newProject() {}
-    void openProject() {}
-    void saveProject() {}
-    void testProject() {}
-    void openAutorunBuilder() {}
-    void openHelp() {}
+    void openImageImport();
+    void openAudioImport();
+    void newProject();
+    void openProject();
+    void saveProject();
+    void testProject();
+    void openAutorunBuilder();
+    void openHelp();
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
+    // Marks a command under way. Commands let events run, so the user can close the window in the
+    // middle of one; the window then disappears at once but is deleted only after the command.
+    class RunningCommand
+    {
+    public:
+        explicit RunningCommand(Main &window);
+        ~RunningCommand();
+        RunningCommand(const RunningCommand &) = delete;
+        RunningCommand &operator=(const RunningCommand &) = delete;
+
+    private:
+        Main &m_window;
+    };
+
+    void returnFromTestRun();
     void setClientHeight(int pixels);
     void connectActions();
     void centreOnScreen();
@@ -82,4 +105,9 @@ private:
     std::unique_ptr<OptionSwitch> m_audioOption;
     std::unique_ptr<ImageListPanel> m_images;
     std::unique_ptr<AudioListPanel> m_audio;
+    std::unique_ptr<ProjectCommands> m_commands;
+    std::unique_ptr<TestRun> m_testRun;
+    std::unique_ptr<EditorDialogs> m_dialogs;
+    int m_runningCommands = 0;
+    bool m_deleteWhenIdle = false;
 };

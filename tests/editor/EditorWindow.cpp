@@ -9,7 +9,7 @@
 void EditorWindowTest::SetUp()
 {
     ASSERT_TRUE(files.isValid());
-    window = std::make_unique<Main>(platform.services());
+    window = std::make_unique<Main>(platform.services(), programDirectory.path());
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -19,6 +19,39 @@ void EditorWindowTest::SetUp()
 void EditorWindowTest::TearDown()
 {
     window.reset();
+    // The dialogs and the test run's player window are not the editor window's children: they
+    // outlive it, and go here before the fakes they use.
+    closeOtherWindows();
+    settle();
+}
+
+QList<QWidget *> EditorWindowTest::otherWindows(const char *name)
+{
+    QList<QWidget *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->parentWidget() || widget == window.get() || !widget->isVisible())
+            continue;
+        if (!name || widget->objectName() == QLatin1String(name))
+            found << widget;
+    }
+    return found;
+}
+
+void EditorWindowTest::closeOtherWindows()
+{
+    static const QStringList editorWindows{QStringLiteral("Form1"),
+                                           QStringLiteral("Form2"),
+                                           QStringLiteral("Form3"),
+                                           QStringLiteral("frmTip")};
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (!widget->parentWidget() && editorWindows.contains(widget->objectName()))
+            delete widget;
+    }
+}
+
+void EditorWindowTest::finishClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     settle();
 }
 

@@ -9,6 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 class QAction;
 class QListView;
@@ -41,7 +48,15 @@ protected:
     void answerDialog(std::optional<QString> path);
     [[nodiscard]] QString picturePath(const QString &name, QColor colour = Qt::red) const;
 
+    // The shown windows of the editor that are not the main window (dialogs, the test run's
+    // player window), all or those with the designer name.
+    QList<QWidget *> otherWindows(const char *name = nullptr);
+    void closeOtherWindows();
+    // Lets windows that closed themselves be deleted, as the event loop would.
+    static void finishClosedWindows();
+
     FakePlatform platform;
     QTemporaryDir files;
+    QTemporaryDir programDirectory; // where testrun.test and Autorun.inf go
     std::unique_ptr<Main> window;
 };

@@ -1,0 +1,42 @@
+#include "TestRun.h"
+
+#include "EventPump.h"
+#include "Form1.h"
+#include "ProjectWriter.h"
+
+#include <QDir>
+
+TestRun::TestRun(const PlatformServices &services, QString programDirectory)
+    : m_services(services)
+    , m_programDirectory(std::move(programDirectory))
+{}
+
+QString TestRun::projectPath() const
+{
+    return QDir::toNativeSeparators(QDir(m_programDirectory).filePath(kTestRunFileName));
+}
+
+Form1 *TestRun::run(const ProjectSnapshot &project)
+{
+    SaveProject(projectPath(), project, 1, [this] { letEventsRun(); });
+    letEventsRun();
+    // A test started while this one yielded may have opened the window meanwhile.
+    if (m_window) {
+        m_window->raise();
+        m_window->activateWindow();
+        return m_window;
+    }
+    auto *window = new Form1(m_services,
+                             PlayerSetup{PlayerVariant::TestRun, m_programDirectory, {}});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // Known before start() yields, so a second test meanwhile raises this window.
+    m_window = window;
+    window->start();
+    return m_window;
+}
+
+void TestRun::letEventsRun()
+{
+    if (m_services.events)
+        m_services.events->letEventsRun();
+}

@@ -1,0 +1,204 @@
+#include "AudioPlaylist.h"
+#include "EditorWindow.h"
+#include "FileSizeLimit.h"
+#include "Form1.h"
+#include "ImageSequence.h"
+#include "TestFiles.h"
+#include "TextListBox.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QPointer>
+
+namespace {
+
+class TestRunTest : public EditorWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        EditorWindowTest::SetUp();
+        clickSelector("command8");
+    }
+
+    void click(const char *name) const
+    {
+        auto *button = control<QAbstractButton>(name);
+        ASSERT_TRUE(button->isVisible()) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void pressTest() const { click("Command15"); }
+
+    // The test run's player window, when exactly one is open.
+    Form1 *player()
+    {
+        const QList<QWidget *> players = otherWindows("Form1");
+        EXPECT_LE(players.size(), 1);
+        return players.isEmpty() ? nullptr : qobject_cast<Form1 *>(players.front());
+    }
+
+    [[nodiscard]] QString testFile() const
+    {
+        return programDirectory.filePath(QStringLiteral("testrun.test"));
+    }
+
+    // Two real pictures and a tune, stretched, with audio on.
+    void enterProject()
+    {
+        window->appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("5"));
+        window->appendImageEntry(picturePath(QStringLiteral("blue, too.png"), Qt::blue),
+                                 QStringLiteral("12"));
+        window->appendAudioPath(QStringLiteral("%CurDir\\theme.mp3"));
+        window->setStretchImages(true);
+        window->setEnableAudio(true);
+        settle();
+    }
+};
+
+} // namespace
+
+TEST_F(TestRunTest, WritesWhatSaveWritesAndPlaysItInAWindowOfItsOwn)
+{
+    enterProject();
+    pressTest();
+    const QString saved = files.filePath(QStringLiteral("saved.ssp"));
+    answerDialog(saved);
+    click("Command12");
+
+    EXPECT_EQ(readFileBytes(testFile()), readFileBytes(saved));
+    // Only the save said something.
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("Project saved"));
+
+    Form1 *show = player();
+    ASSERT_NE(show, nullptr);
+    EXPECT_EQ(show->variant(), PlayerVariant::TestRun);
+    EXPECT_EQ(show->parentWidget(), nullptr);
+    EXPECT_EQ(show->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(show->imageSequence().List1(), window->snapshot().imagePaths);
+    EXPECT_EQ(show->StretchSetting(), QStringLiteral("1"));
+    // "%CurDir" is the editor's program directory.
+    ASSERT_EQ(show->audioPlaylist().List3().size(), 1);
+    const QString tune = show->audioPlaylist().List3().front();
+    EXPECT_TRUE(tune.startsWith(QDir::toNativeSeparators(programDirectory.path())))
+        << tune.toStdString();
+    EXPECT_TRUE(tune.endsWith(QStringLiteral("theme.mp3"))) << tune.toStdString();
+}
+
+TEST_F(TestRunTest, TestingAgainRewritesTheFileAndOnlyRaisesTheOpenWindow)
+{
+    enterProject();
+    pressTest();
+    QPointer<Form1> first = player();
+    ASSERT_FALSE(first.isNull());
+    const QStringList playing = first->imageSequence().List1();
+
+    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    pressTest();
+    EXPECT_TRUE(readFileBytes(testFile()).contains("later.jpg *;Pause=2\r\n"));
+    EXPECT_EQ(otherWindows("Form1").size(), 1);
+    EXPECT_EQ(player(), first.data());
+    // It plays what it read when it opened.
+    EXPECT_EQ(first->imageSequence().List1(), playing);
+    EXPECT_TRUE(platform.messages.shown.empty());
+}
+
+TEST_F(TestRunTest, ClickingTheShowReturnsToTheEditorAsItWas)
+{
+    enterProject();
+    clickRow("List1", 1);
+    const ProjectSnapshot before = window->snapshot();
+    pressTest();
+    QPointer<Form1> show = player();
+    ASSERT_FALSE(show.isNull());
+    settle();
+
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(10, 10));
+    finishClosedWindows();
+    EXPECT_TRUE(show.isNull());
+    EXPECT_TRUE(window->isVisible());
+    QTRY_VERIFY(window->isActiveWindow());
+    const ProjectSnapshot after = window->snapshot();
+    EXPECT_EQ(after.imagePaths, before.imagePaths);
+    EXPECT_EQ(after.pauses, before.pauses);
+    EXPECT_EQ(after.audioPaths, before.audioPaths);
+    EXPECT_EQ(after.stretch, 1);
+    EXPECT_EQ(after.audio, 1);
+    EXPECT_EQ(control<TextListBox>("List1")->selectedRow(), 1);
+    EXPECT_EQ(control<TextListBox>("List2")->selectedRow(), 1);
+    EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+    EXPECT_TRUE(platform.messages.shown.empty());
+
+    // The next test opens a new window, which reads the file afresh.
+    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    pressTest();
+    ASSERT_NE(player(), nullptr);
+    EXPECT_EQ(player()->imageSequence().List1().size(), 3);
+}
+
+TEST_F(TestRunTest, AProjectWithoutPicturesEndsAfterTheStartDelayWithItsOwnMessage)
+{
+    pressTest();
+    QPointer<Form1> show = player();
+    ASSERT_FALSE(show.isNull());
+    EXPECT_TRUE(platform.messages.shown.empty());
+    // The start delay passes as it does for a user.
+    QTRY_COMPARE_WITH_TIMEOUT(platform.messages.shown.size(), 1u, 10000);
+    EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("ERROR: Unable to test project"));
+    EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::Critical);
+    finishClosedWindows();
+    EXPECT_TRUE(show.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(readFileBytes(testFile()), QByteArray("Sp=0\r\nEa=0\r\n"));
+}
+
+TEST_F(TestRunTest, AProgramDirectoryThatCannotBeWrittenLeavesTheReportToThePlayer)
+{
+    enterProject();
+    ASSERT_TRUE(programDirectory.remove());
+    pressTest();
+    finishClosedWindows();
+
+    // The player's report of the file it could not read, and nothing from the editor.
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_FALSE(platform.messages.shown[0].text.contains(QStringLiteral("Unable to save")));
+    EXPECT_FALSE(platform.messages.shown[0].text.isEmpty());
+    EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(otherWindows("Form1").isEmpty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(TestRunTest, AFileThatCannotBeRewrittenPlaysTheOlderProject)
+{
+    const QString older = picturePath(QStringLiteral("older.png"), Qt::green);
+    writeFileBytes(testFile(), (older + QStringLiteral(" *;Pause=4\r\nSp=0\r\nEa=0\r\n")).toUtf8());
+    enterProject();
+    {
+        const FileSizeLimit full(0); // not one byte more fits on the disk
+        pressTest();
+    }
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(readFileBytes(testFile()),
+              (older + QStringLiteral(" *;Pause=4\r\nSp=0\r\nEa=0\r\n")).toUtf8());
+    ASSERT_NE(player(), nullptr);
+    EXPECT_EQ(player()->imageSequence().List1(), QStringList{older});
+}
+
+TEST_F(TestRunTest, TheShowPlaysOnWhenTheEditorWindowCloses)
+{
+    enterProject();
+    pressTest();
+    QPointer<Form1> show = player();
+    ASSERT_FALSE(show.isNull());
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    window.reset();
+    finishClosedWindows();
+    ASSERT_FALSE(show.isNull());
+    EXPECT_TRUE(show->isVisible());
+
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(10, 10));
+    finishClosedWindows();
+    EXPECT_TRUE(show.isNull());
+}
