@@ -1,13 +1,17 @@
 #include "PanelSwitcher.h"
+#include "TestFiles.h"
 #include "Twips.h"
 #include "XvfbServer.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -21,11 +25,14 @@ protected:
         ASSERT_TRUE(server.isRunning()) << "Xvfb did not start";
         editor.setProcessEnvironment(server.environment());
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
-        editor.start(QStringLiteral(VISTELLE_PROGRAM), {});
+        editor.start(program(), {});
         ASSERT_TRUE(editor.waitForStarted(10000));
         windowRect = findWindow();
         ASSERT_TRUE(windowRect.has_value()) << "no window titled Vistelle appeared";
     }
+
+    // The program to start; the editor writes its test project beside it.
+    virtual QString program() { return QStringLiteral(VISTELLE_PROGRAM); }
 
     void TearDown() override
     {
@@ -202,6 +209,149 @@ TEST_F(EditorProgramTest, QuitEndsTheProgramWhenItIsTheLastWindow)
                                 QStringLiteral("--sync"),
                                 QStringLiteral("%1")}));
     ASSERT_TRUE(server.xdotool({QStringLiteral("key"), QStringLiteral("F4")}));
+    ASSERT_TRUE(editor.waitForFinished(15000));
+    EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor.exitCode(), 0);
+}
+
+namespace {
+
+// The real editor run from a folder of its own, so that its test project lands there.
+class EditorTestRunOnScreenTest : public EditorProgramTest
+{
+protected:
+    QString program() override
+    {
+        const QString copy = programDirectory.filePath(QStringLiteral("vistelle"));
+        QFile::copy(QStringLiteral(VISTELLE_PROGRAM), copy);
+        QFile::setPermissions(copy, QFile::permissions(QStringLiteral(VISTELLE_PROGRAM)));
+        return copy;
+    }
+
+    // Gives the keyboard to the first visible window whose title matches, as a window manager
+    // would on a click.
+    bool focus(const QString &title)
+    {
+        return server.xdotool({QStringLiteral("search"),
+                               QStringLiteral("--sync"),
+                               QStringLiteral("--onlyvisible"),
+                               QStringLiteral("--name"),
+                               title,
+                               QStringLiteral("windowfocus"),
+                               QStringLiteral("--sync"),
+                               QStringLiteral("%1")});
+    }
+    bool isShown(const QString &title)
+    {
+        return server.xdotool({QStringLiteral("search"),
+                               QStringLiteral("--onlyvisible"),
+                               QStringLiteral("--name"),
+                               title});
+    }
+    bool waitFor(const std::function<bool()> &condition)
+    {
+        const QDeadlineTimer deadline(20000);
+        do {
+            if (condition())
+                return true;
+            QThread::msleep(100);
+        } while (!deadline.hasExpired());
+        return false;
+    }
+    bool press(const QString &keys) { return server.xdotool({QStringLiteral("key"), keys}); }
+    QColor centreOfScreen()
+    {
+        const QImage screen = server.grabScreen();
+        if (screen.isNull())
+            return {};
+        return screen.pixelColor(screen.rect().center());
+    }
+    bool screenIsRedToItsCorners()
+    {
+        const QImage screen = server.grabScreen();
+        if (screen.isNull())
+            return false;
+        const QRect inner = screen.rect().adjusted(2, 2, -2, -2);
+        for (const QPoint at : {inner.center(), inner.topLeft(), inner.bottomRight()}) {
+            if (screen.pixelColor(at) != QColor(Qt::red))
+                return false;
+        }
+        return true;
+    }
+
+    QTemporaryDir programDirectory;
+    QTemporaryDir work;
+};
+
+} // namespace
+
+TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor)
+{
+    ASSERT_FALSE(paintedScreen().isNull());
+    const QString picture = work.filePath(QStringLiteral("red.png"));
+    writePicture(picture, QSize(320, 240), Qt::red);
+    const QByteArray project = (picture + QStringLiteral(" *;Pause=30\r\nSp=1\r\nEa=0\r\n")).toUtf8();
+    const QString projectPath = work.filePath(QStringLiteral("red.ssp"));
+    writeFileBytes(projectPath, project);
+
+    // Load the project through the real Open dialog.
+    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(press(QStringLiteral("ctrl+o")));
+    ASSERT_TRUE(focus(QStringLiteral("^Open$")));
+    ASSERT_TRUE(server.xdotool(
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), projectPath}));
+    ASSERT_TRUE(press(QStringLiteral("Return")));
+    // The dialog has gone and the path is painted in List1's first row, in white.
+    ASSERT_TRUE(waitFor([&] {
+        const QImage screen = server.grabScreen();
+        const QRect firstRow = twipsRect(120, 360, 4215, 255).adjusted(4, 2, -4, -2);
+        for (int x = firstRow.left(); x < firstRow.right(); ++x) {
+            for (int y = firstRow.top(); y < firstRow.bottom(); ++y) {
+                if (!screen.isNull() && colourAt(screen, {x, y}).lightness() > 200)
+                    return true;
+            }
+        }
+        return false;
+    })) << "the project did not load";
+
+    // "Project", then "Test", each once the window shows the click's effect.
+    click(twipsRect(4440, 3840, 1455, 375).center(), EditorPanel::Image);
+    // The grey face of "Auto Runner", where the image panel has its green.
+    const QPoint autoRunner = twipsRect(120 + 7800, 4200 + 360, 1095, 375).topLeft() + QPoint(5, 5);
+    ASSERT_TRUE(waitFor([&] {
+        const QImage screen = server.grabScreen();
+        if (screen.isNull())
+            return false;
+        const QColor face = colourAt(screen, autoRunner, EditorPanel::Project);
+        return face.red() > 150 && qAbs(face.red() - face.green()) < 16
+               && qAbs(face.green() - face.blue()) < 16;
+    })) << "the Project panel did not open";
+    click(twipsRect(120 + 120, 4200 + 360, 975, 375).center(), EditorPanel::Project);
+    ASSERT_TRUE(waitFor([&] { return screenIsRedToItsCorners(); }))
+        << "the stretched picture did not cover the screen";
+    EXPECT_EQ(readFileBytes(programDirectory.filePath(QStringLiteral("testrun.test"))), project);
+
+    // A real click ends the show; the editor is still there.
+    ASSERT_TRUE(server.xdotool({QStringLiteral("mousemove"),
+                                QString::number(server.screenSize().width() / 2),
+                                QString::number(server.screenSize().height() / 2),
+                                QStringLiteral("click"),
+                                QStringLiteral("1")}));
+    ASSERT_TRUE(waitFor([&] { return centreOfScreen() != QColor(Qt::red); }));
+    EXPECT_EQ(editor.state(), QProcess::Running);
+    EXPECT_TRUE(isShown(QStringLiteral("^Vistelle$")));
+
+    // Help, then Quit: the help window keeps the program running until it closes.
+    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(press(QStringLiteral("F1")));
+    ASSERT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Vistelle Help$")); }));
+    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(press(QStringLiteral("F4")));
+    ASSERT_TRUE(waitFor([&] { return !isShown(QStringLiteral("^Vistelle$")); }));
+    EXPECT_FALSE(editor.waitForFinished(1000));
+    ASSERT_EQ(editor.state(), QProcess::Running);
+    ASSERT_TRUE(focus(QStringLiteral("^Vistelle Help$")));
+    ASSERT_TRUE(press(QStringLiteral("Escape")));
     ASSERT_TRUE(editor.waitForFinished(15000));
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);
