@@ -129,8 +129,9 @@ bool Form1::showPicture(const QString &path)
 {
     const PictureFit fit = isStretchOn(m_stretchSetting) ? PictureFit::Stretch
                                                          : PictureFit::NaturalSize;
-    std::optional<LoadedPicture> picture = m_services.pictures->load(path,
-                                                                     pictureRequestFor(size(), fit));
+    std::optional<LoadedPicture>
+        picture = m_services.pictures->load(path,
+                                            pictureRequestFor(size(), fit, devicePixelRatioF()));
     if (!picture)
         return false;
     const QRect area = pictureAreaRect(picture->naturalSize, size(), fit);

@@ -21,12 +21,13 @@ QRect pictureAreaRect(QSize naturalSize, QSize window, PictureFit fit)
             area};
 }
 
-PictureRequest pictureRequestFor(QSize window, PictureFit fit)
+PictureRequest pictureRequestFor(QSize window, PictureFit fit, qreal devicePixelRatio)
 {
     if (fit == PictureFit::Stretch) {
         const QSize inside = window.shrunkBy(
             {kPictureBorder, kPictureBorder, kPictureBorder, kPictureBorder});
-        return {inside.expandedTo({1, 1}), fit};
+        const QSize device = (QSizeF(inside) * std::max<qreal>(devicePixelRatio, 1.0)).toSize();
+        return {device.expandedTo({1, 1}), fit};
     }
     return {window, fit};
 }

@@ -18,6 +18,9 @@ inline constexpr int kPictureBorder = 1;
 // otherwise the picture at its natural size plus the border, centred.
 [[nodiscard]] QRect pictureAreaRect(QSize naturalSize, QSize window, PictureFit fit);
 
-// What the picture decoder is asked for: a stretched picture fills the window inside the border;
-// a natural-size one needs at most the window's size of it.
-[[nodiscard]] PictureRequest pictureRequestFor(QSize window, PictureFit fit);
+// What the picture decoder is asked for: a stretched picture fills the window inside the border,
+// in device pixels so that a scaled (HiDPI) desktop shows it sharp; a natural-size one needs at
+// most the window's size of it.
+[[nodiscard]] PictureRequest pictureRequestFor(QSize window,
+                                               PictureFit fit,
+                                               qreal devicePixelRatio = 1.0);

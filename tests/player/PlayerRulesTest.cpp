@@ -174,4 +174,8 @@ TEST(Placement, TheDecoderIsAskedForWhatTheScreenShows)
     const PictureRequest natural = pictureRequestFor({1920, 1080}, PictureFit::NaturalSize);
     EXPECT_EQ(natural.screenSize, QSize(1920, 1080));
     EXPECT_EQ(natural.fit, PictureFit::NaturalSize);
+    // On a desktop scaled by 2, a stretched picture is decoded at the screen's real pixels.
+    EXPECT_EQ(pictureRequestFor({960, 540}, PictureFit::Stretch, 2.0).screenSize, QSize(1916, 1076));
+    EXPECT_EQ(pictureRequestFor({960, 540}, PictureFit::NaturalSize, 2.0).screenSize,
+              QSize(960, 540));
 }
