@@ -4,6 +4,7 @@
 #include "DirectoryImportTarget.h"
 #include "EditorDialogs.h"
 #include "EditorLook.h"
+#include "EventPump.h"
 #include "Form1.h"
 #include "ImageListPanel.h"
 #include "MainForm.h"
@@ -23,6 +24,29 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+
+// Lets events run for the window's own work, with the window marked busy meanwhile: a close
+// handled in there hides it, but cannot delete it under that work.
+class Main::GuardedEventPump final : public EventPump
+{
+public:
+    GuardedEventPump(Main &window, EventPump *events)
+        : m_window(window)
+        , m_events(events)
+    {}
+
+    void letEventsRun() override
+    {
+        if (!m_events)
+            return;
+        const RunningCommand running(m_window);
+        m_events->letEventsRun();
+    }
+
+private:
+    Main &m_window;
+    EventPump *m_events;
+};
 
 Main::Main(const PlatformServices &services, QString programDirectory, QWidget *parent)
     : QMainWindow(parent)
@@ -45,9 +69,13 @@ Main::Main(const PlatformServices &services, QString programDirectory, QWidget *
                                                [this](int height) { setClientHeight(height); });
     m_stretchOption = std::make_unique<OptionSwitch>(*m_form->Check1, *m_menu->mnuStretchedImages);
     m_audioOption = std::make_unique<OptionSwitch>(*m_form->Check2, *m_menu->mnuEnableAudio);
-    m_images = std::make_unique<ImageListPanel>(*m_form, m_services);
-    m_audio = std::make_unique<AudioListPanel>(*m_form, m_services, *m_previewPlayer);
-    m_commands = std::make_unique<ProjectCommands>(*this, m_services);
+    m_guardedEvents = std::make_unique<GuardedEventPump>(*this, m_services.events);
+    PlatformServices guarded = m_services;
+    guarded.events = m_guardedEvents.get();
+    m_images = std::make_unique<ImageListPanel>(*m_form, guarded);
+    m_audio = std::make_unique<AudioListPanel>(*m_form, guarded, *m_previewPlayer);
+    m_commands = std::make_unique<ProjectCommands>(*this, guarded);
+    // The player window and the dialogs outlive this window, so they get the plain services.
     m_testRun = std::make_unique<TestRun>(m_services, programDirectory);
     // The import target dies with this window, which stops an import that is still running.
     auto *importTarget = new DirectoryImportTarget(

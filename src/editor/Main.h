@@ -78,6 +78,7 @@ protected:
 private:
     // Marks a command under way. Commands let events run, so the user can close the window in the
     // middle of one; the window then disappears at once but is deleted only after the command.
+    // The window's own yields are marked the same way through GuardedEventPump.
     class RunningCommand
     {
     public:
@@ -89,6 +90,8 @@ private:
     private:
         Main &m_window;
     };
+
+    class GuardedEventPump;
 
     void returnFromTestRun();
     void setClientHeight(int pixels);
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<PanelSwitcher> m_panels;
     std::unique_ptr<OptionSwitch> m_stretchOption;
     std::unique_ptr<OptionSwitch> m_audioOption;
+    std::unique_ptr<GuardedEventPump> m_guardedEvents;
     std::unique_ptr<ImageListPanel> m_images;
     std::unique_ptr<AudioListPanel> m_audio;
     std::unique_ptr<ProjectCommands> m_commands;
