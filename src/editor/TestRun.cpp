@@ -16,6 +16,11 @@ QString TestRun::projectPath() const
     return QDir::toNativeSeparators(QDir(m_programDirectory).filePath(kTestRunFileName));
 }
 
+Form1 *TestRun::window() const
+{
+    return m_window;
+}
+
 Form1 *TestRun::run(const ProjectSnapshot &project)
 {
     SaveProject(projectPath(), project, 1, [this] { letEventsRun(); });
@@ -29,8 +34,13 @@ Form1 *TestRun::run(const ProjectSnapshot &project)
     auto *window = new Form1(m_services,
                              PlayerSetup{PlayerVariant::TestRun, m_programDirectory, {}});
     window->setAttribute(Qt::WA_DeleteOnClose);
-    // Known before start() yields, so a second test meanwhile raises this window.
+    // Known before start() yields, so a second test meanwhile raises this window; forgotten as
+    // soon as its show is over, even if it is deleted only later.
     m_window = window;
+    connect(window, &Form1::ended, this, [this, window] {
+        if (m_window == window)
+            m_window.clear();
+    });
     window->start();
     return m_window;
 }

@@ -2,6 +2,7 @@
 
 #include "PlatformServices.h"
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -11,8 +12,10 @@ struct ProjectSnapshot;
 // The editor's test run: writes the project to testrun.test beside the program and plays it in
 // the player window's test-run variant. The window is not owned by the editor window, so it plays
 // on after that one closes; at most one is open, and a second test only raises it.
-class TestRun final
+class TestRun final : public QObject
 {
+    Q_OBJECT
+
 public:
     TestRun(const PlatformServices &services, QString programDirectory);
 
@@ -21,7 +24,7 @@ public:
     Form1 *run(const ProjectSnapshot &project);
 
     [[nodiscard]] QString projectPath() const;
-    [[nodiscard]] Form1 *window() const { return m_window; }
+    [[nodiscard]] Form1 *window() const;
 
 private:
     void letEventsRun();

@@ -138,6 +138,22 @@ TEST_F(TestRunTest, ClickingTheShowReturnsToTheEditorAsItWas)
     EXPECT_EQ(player()->imageSequence().List1().size(), 3);
 }
 
+TEST_F(TestRunTest, TestingRightAfterAShowEndedOpensANewWindow)
+{
+    enterProject();
+    pressTest();
+    QPointer<Form1> ended = player();
+    ASSERT_FALSE(ended.isNull());
+    QTest::mouseClick(ended, Qt::LeftButton, {}, QPoint(10, 10));
+    // Pressed before the ended window has been deleted.
+    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    pressTest();
+    Form1 *show = player();
+    ASSERT_NE(show, nullptr);
+    EXPECT_NE(show, ended.data());
+    EXPECT_EQ(show->imageSequence().List1().size(), 3);
+}
+
 TEST_F(TestRunTest, AProjectWithoutPicturesEndsAfterTheStartDelayWithItsOwnMessage)
 {
     pressTest();
