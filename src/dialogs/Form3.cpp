@@ -51,7 +51,9 @@ bool saveFileAtomically(const QString &path, const QByteArray &content)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(content) != content.size()) {
+    // The flush catches a write error the buffer still hides; commit() would rename the
+    // incomplete file over the old one.
+    if (file.write(content) != content.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "DialogTestHelpers.h"
 #include "FakePlatform.h"
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 
 #include <EditorDialogs.h>
@@ -142,6 +143,22 @@ TEST_F(AutorunBuilder, UnwritableProgramDirectoryLeavesNoFileAndSaysSo)
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Vistelle")});
+}
+
+TEST_F(AutorunBuilder, AFullDiskKeepsTheOldAutorunWholeAndSaysSo)
+{
+    const QString target = QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"));
+    writeFileBytes(target, "[Autorun]\r\nopen=old.exe old.ssp\r\n");
+    open(m_programDirectory.path());
+    {
+        FileSizeLimit fullDisk(8);
+        click("Command14");
+    }
+    ASSERT_EQ(m_platform.messages.shown.size(), 1U);
+    EXPECT_EQ(m_platform.messages.shown[0].text, kUnableToSave);
+    EXPECT_EQ(readFileBytes(target), QByteArray("[Autorun]\r\nopen=old.exe old.ssp\r\n"));
+    EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("Autorun.inf")});
 }
 
 TEST_F(AutorunBuilder, HelpExplainsAndKeepsTheBuilderAsItWas)
