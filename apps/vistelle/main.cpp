@@ -5,8 +5,40 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <cstdio>
+
+namespace {
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (arguments == QStringList{QStringLiteral("--help")}) {
+        std::fputs("Usage: vistelle [PROJECT.ssp]\n"
+                   "       vistelle --help | --version\n"
+                   "\n"
+                   "Builds picture slideshows with music: pictures with their pause times,\n"
+                   "music files, stretch and sound switches. Saves them as .ssp projects,\n"
+                   "test-runs them full screen and writes an Autorun.inf for a disc.\n"
+                   "A project named on the command line is loaded at start.\n"
+                   "Check a show before burning it with: showvale --check PROJECT.ssp\n",
+                   stdout);
+        return 0;
+    }
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        std::printf("Vistelle %s\n", VISTELLE_VERSION);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistelle"));
     // The editor ends when its last window closes; an open help window or test run keeps it
@@ -16,10 +48,15 @@ int main(int argc, char **argv)
     QtPlatform platform(QStringLiteral("Vistelle"));
     // Closing the window destroys it, so its preview stops playing even while other windows
     // of the editor stay open. Those have no parent and are not destroyed with it.
-    QPointer<Main> window = new Main(platform.services(),
-                                     currentProgramEnvironment().programDirectory);
+    const ProgramEnvironment environment = currentProgramEnvironment();
+    QPointer<Main> window = new Main(platform.services(), environment.programDirectory);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    // A project named on the command line, as a file manager's "Open with" passes it, is opened
+    // as if chosen with Load.
+    const QString projectPath = environment.argumentText;
+    if (!projectPath.isEmpty())
+        window->LoadProject(projectPath);
     const int result = QApplication::exec();
     delete window.data();
     return result;

@@ -279,6 +279,11 @@ void Main::openProject()
     m_commands->openProject();
 }
 
+void Main::LoadProject(const QString &path)
+{
+    m_commands->loadProjectFile(path);
+}
+
 void Main::saveProject()
 {
     m_commands->saveProject();

@@ -56,6 +56,10 @@ public:
     void showPanel(EditorPanel panel);
     [[nodiscard]] EditorPanel currentPanel() const;
 
+    // Appends a project file's content as the Open command does, for a file named on the
+    // command line ("Open with" in a file manager).
+    void LoadProject(const QString &path);
+
 public slots:
     // One slot per action; its button and its menu item are both connected to it.
     void addImage();

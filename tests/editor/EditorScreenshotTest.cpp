@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(server.isRunning()) << "Xvfb did not start";
         editor.setProcessEnvironment(server.environment());
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
-        editor.start(program(), {});
+        editor.start(program(), arguments());
         ASSERT_TRUE(editor.waitForStarted(10000));
         windowRect = findWindow();
         ASSERT_TRUE(windowRect.has_value()) << "no window titled Vistelle appeared";
@@ -33,6 +33,23 @@ protected:
 
     // The program to start; the editor writes its test project beside it.
     virtual QString program() { return QStringLiteral(VISTELLE_PROGRAM); }
+    virtual QStringList arguments() { return {}; }
+
+    // Whether a path is painted, white on List1's green, in its first row.
+    bool firstImageRowShowsText()
+    {
+        const QImage screen = server.grabScreen();
+        if (screen.isNull())
+            return false;
+        const QRect firstRow = twipsRect(120, 360, 4215, 255).adjusted(4, 2, -4, -2);
+        for (int x = firstRow.left(); x < firstRow.right(); ++x) {
+            for (int y = firstRow.top(); y < firstRow.bottom(); ++y) {
+                if (colourAt(screen, {x, y}).lightness() > 200)
+                    return true;
+            }
+        }
+        return false;
+    }
 
     void TearDown() override
     {
@@ -302,17 +319,7 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), projectPath}));
     ASSERT_TRUE(press(QStringLiteral("Return")));
     // The dialog has gone and the path is painted in List1's first row, in white.
-    ASSERT_TRUE(waitFor([&] {
-        const QImage screen = server.grabScreen();
-        const QRect firstRow = twipsRect(120, 360, 4215, 255).adjusted(4, 2, -4, -2);
-        for (int x = firstRow.left(); x < firstRow.right(); ++x) {
-            for (int y = firstRow.top(); y < firstRow.bottom(); ++y) {
-                if (!screen.isNull() && colourAt(screen, {x, y}).lightness() > 200)
-                    return true;
-            }
-        }
-        return false;
-    })) << "the project did not load";
+    ASSERT_TRUE(waitFor([&] { return firstImageRowShowsText(); })) << "the project did not load";
 
     // "Project", then "Test", each once the window shows the click's effect.
     click(twipsRect(4440, 3840, 1455, 375).center(), EditorPanel::Image);
@@ -355,4 +362,26 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     ASSERT_TRUE(editor.waitForFinished(15000));
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);
+}
+
+namespace {
+
+// A file manager's "Open with Vistelle" names the project on the command line.
+class EditorOpenWithTest : public EditorTestRunOnScreenTest
+{
+protected:
+    QStringList arguments() override
+    {
+        writeFileBytes(projectPath(), "/pictures/one.jpg *;Pause=4\r\nSp=0\r\nEa=0\r\n");
+        return {projectPath()};
+    }
+    QString projectPath() const { return work.filePath(QStringLiteral("party show.ssp")); }
+};
+
+} // namespace
+
+TEST_F(EditorOpenWithTest, AProjectNamedOnTheCommandLineIsLoadedAtStart)
+{
+    ASSERT_FALSE(paintedScreen().isNull());
+    EXPECT_TRUE(waitFor([&] { return firstImageRowShowsText(); })) << "the project did not load";
 }
