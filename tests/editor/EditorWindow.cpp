@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QListView>
+#include <QPointer>
 
 void EditorWindowTest::SetUp()
 {
@@ -43,10 +44,14 @@ void EditorWindowTest::closeOtherWindows()
                                            QStringLiteral("Form2"),
                                            QStringLiteral("Form3"),
                                            QStringLiteral("frmTip")};
+    // Deleting one window may delete others of the list, so each is held by a guard.
+    QList<QPointer<QWidget>> toClose;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (!widget->parentWidget() && editorWindows.contains(widget->objectName()))
-            delete widget;
+            toClose << widget;
     }
+    for (const QPointer<QWidget> &widget : std::as_const(toClose))
+        delete widget.data();
 }
 
 void EditorWindowTest::finishClosedWindows()
