@@ -2,6 +2,7 @@
 
 #include "TestFiles.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QListView>
@@ -113,4 +114,11 @@ QString EditorWindowTest::picturePath(const QString &name, QColor colour) const
     const QString path = files.filePath(name);
     writePicture(path, QSize(64, 48), colour);
     return path;
+}
+
+void EditorWindowTest::clickButton(const char *name) const
+{
+    auto *button = control<QAbstractButton>(name);
+    ASSERT_TRUE(button->isVisible()) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
 }

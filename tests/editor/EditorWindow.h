@@ -44,6 +44,8 @@ protected:
     void clickRow(const char *listName, int row) const;
     void doubleClickRow(const char *listName, int row) const;
     void clickSelector(const char *name) const;
+    // Clicks a button that must be on show, as a user does.
+    void clickButton(const char *name) const;
     // Answers the next file dialog with the path, or cancels it for nothing.
     void answerDialog(std::optional<QString> path);
     [[nodiscard]] QString picturePath(const QString &name, QColor colour = Qt::red) const;

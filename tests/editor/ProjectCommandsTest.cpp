@@ -4,6 +4,7 @@
 #include "ProjectWriter.h"
 #include "TestFiles.h"
 #include "TextListBox.h"
+#include "WorkedExample.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,14 +15,6 @@
 
 namespace {
 
-// The worked example of the project format: two pictures, one of them in the placeholder form
-// with a comma in its name, one tune, both switches on.
-const QByteArray kWorkedExample = "C:\\Shows\\intro.jpg *;Pause=5\r\n"
-                                  "%CurDir\\beach*CommA* evening.jpg *;Pause=12\r\n"
-                                  "Af=%CurDir\\theme.mp3\r\n"
-                                  "Sp=1\r\n"
-                                  "Ea=1\r\n";
-
 class ProjectCommandsTest : public EditorWindowTest
 {
 protected:
@@ -31,13 +24,7 @@ protected:
         clickSelector("command8");
     }
 
-    // Clicks a button of the panel on show.
-    void click(const char *name) const
-    {
-        auto *button = control<QAbstractButton>(name);
-        ASSERT_TRUE(button->isVisible()) << name;
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void click(const char *name) const { clickButton(name); }
     // Clicks a check box on its box, as a user does.
     void tick(const char *name) const
     {

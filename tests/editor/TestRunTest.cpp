@@ -22,12 +22,7 @@ protected:
         clickSelector("command8");
     }
 
-    void click(const char *name) const
-    {
-        auto *button = control<QAbstractButton>(name);
-        ASSERT_TRUE(button->isVisible()) << name;
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void click(const char *name) const { clickButton(name); }
     void pressTest() const { click("Command15"); }
 
     // The test run's player window, when exactly one is open.

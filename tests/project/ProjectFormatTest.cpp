@@ -5,16 +5,11 @@
 #include "ProjectReader.h"
 #include "ProjectText.h"
 #include "ProjectWriter.h"
+#include "WorkedExample.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const QByteArray kWorkedExample = "C:\\Shows\\intro.jpg *;Pause=5\r\n"
-                                  "%CurDir\\beach*CommA* evening.jpg *;Pause=12\r\n"
-                                  "Af=%CurDir\\theme.mp3\r\n"
-                                  "Sp=1\r\n"
-                                  "Ea=1\r\n";
 
 InMemoryProject read(const QString &text,
                      ProjectSwitchValues *switches = nullptr,
