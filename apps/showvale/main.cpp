@@ -10,22 +10,11 @@
 
 #include <cstdio>
 
-namespace {
-
-QString argumentTextOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return joinArguments(arguments);
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     // Answered before any window system is needed, so they work in a plain terminal.
-    const PlayerCommand early = parsePlayerCommandLine(argumentTextOf(argc, argv));
+    const PlayerCommand early = parsePlayerCommandLine(
+        joinArguments(argumentsAfterProgram(argc, argv)));
     if (early.kind == PlayerCommandKind::ShowHelp) {
         std::fputs(qPrintable(playerUsageText(QStringLiteral("showvale"))), stdout);
         return 0;

@@ -7,21 +7,9 @@
 
 #include <cstdio>
 
-namespace {
-
-QStringList argumentsOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    const QStringList arguments = argumentsOf(argc, argv);
+    const QStringList arguments = argumentsAfterProgram(argc, argv);
     if (arguments == QStringList{QStringLiteral("--help")}) {
         std::fputs("Usage: vistelle [PROJECT.ssp]\n"
                    "       vistelle --help | --version\n"

@@ -12,5 +12,9 @@ struct ProgramEnvironment
 
 [[nodiscard]] QString joinArguments(const QStringList &argumentsAfterProgram);
 
+// The arguments after the program's name, readable before any application object exists (so
+// --help and --version need no display).
+[[nodiscard]] QStringList argumentsAfterProgram(int argc, char **argv);
+
 // The running application's environment; needs a QCoreApplication.
 [[nodiscard]] ProgramEnvironment currentProgramEnvironment();
