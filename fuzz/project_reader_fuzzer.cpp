@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the project file readers and checks what they promise whatever the
 // file holds: every image entry has a path and a whole-number pause, and a project that was read
 // is written and read back to the same lists.
-#include "ImageEntry.h"
-#include "PauseText.h"
-#include "ProjectFieldReader.h"
-#include "ProjectReader.h"
-#include "ProjectText.h"
-#include "ProjectWriter.h"
+#include "project/ImageEntry.h"
+#include "project/PauseText.h"
+#include "project/ProjectFieldReader.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectText.h"
+#include "project/ProjectWriter.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,7 +1,7 @@
 // Makes the demo show of Showvale at build time: a few colourful titled slides, a short melody
 // and the project that plays them, with "%CurDir" paths so the folder plays wherever it is copied.
 
-#include "ProjectWriter.h"
+#include "project/ProjectWriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "Form1.h"
-#include "PlayerCommandLine.h"
-#include "ProcessMemory.h"
-#include "ProgramEnvironment.h"
-#include "QtPlatform.h"
-#include "ShowCheck.h"
+#include "platform/ProcessMemory.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/QtPlatform.h"
+#include "player/Form1.h"
+#include "player/PlayerCommandLine.h"
+#include "player/ShowCheck.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "Main.h"
-#include "ProgramEnvironment.h"
-#include "QtPlatform.h"
+#include "editor/Main.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QPointer>

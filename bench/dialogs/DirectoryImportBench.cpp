@@ -1,13 +1,13 @@
 // Importing a directory of 10,000 pictures through the import dialog into list boxes that paint
 // while the import runs, as the editor's do.
 
-#include <DirectoryImportTarget.h>
-#include <DirectoryListing.h>
-#include <EventPump.h>
-#include <FileNamePattern.h>
-#include <Form2.h>
-#include <PlatformServices.h>
-#include <ProjectLists.h>
+#include "dialogs/DirectoryImportTarget.h"
+#include "dialogs/DirectoryListing.h"
+#include "dialogs/FileNamePattern.h"
+#include "dialogs/Form2.h"
+#include "platform/EventPump.h"
+#include "platform/PlatformServices.h"
+#include "project/ProjectLists.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,15 +2,15 @@
 // painting, loading a project of that size, opening and saving it with the window's own commands,
 // and scrolling, selecting and previewing in it.
 
-#include "CommonDialog.h"
-#include "EventPump.h"
-#include "Main.h"
-#include "MainForm.h"
-#include "MessageBoxService.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
-#include "QtPlatform.h"
-#include "TextListBox.h"
+#include "editor/Main.h"
+#include "editor/MainForm.h"
+#include "editor/TextListBox.h"
+#include "platform/CommonDialog.h"
+#include "platform/EventPump.h"
+#include "platform/MessageBoxService.h"
+#include "platform/QtPlatform.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 // From starting the showvale process to a black screen covered from corner to corner, on a private
 // X server: what a person sees after double-clicking a show.
 
-#include "ProjectWriter.h"
-#include "XvfbServer.h"
+#include "project/ProjectWriter.h"
+#include "support/XvfbServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,13 +2,13 @@
 // for 6000x4000 photos, against a bare QImageReader decode of just the size or the part the
 // screen needs; and how much memory 200 switches take.
 
-#include "Form1.h"
-#include "ImageSequence.h"
 #include "PhotoFiles.h"
-#include "PictureGeometry.h"
-#include "ProcessMemory.h"
-#include "ProjectWriter.h"
-#include "QtPlatform.h"
+#include "platform/ProcessMemory.h"
+#include "platform/QtPlatform.h"
+#include "player/Form1.h"
+#include "player/ImageSequence.h"
+#include "player/PictureGeometry.h"
+#include "project/ProjectWriter.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Reading and writing a project of 100,000 pictures: the format library alone, no windows.
 // Goals: reading under 100 ms, writing under 200 ms.
-#include "ProjectLists.h"
-#include "ProjectReader.h"
-#include "ProjectText.h"
-#include "ProjectWriter.h"
+#include "project/ProjectLists.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectText.h"
+#include "project/ProjectWriter.h"
 
 #include <QDir>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "DialogLook.h"
+#include "dialogs/DialogLook.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "DirectoryImportTarget.h"
+#include "dialogs/DirectoryImportTarget.h"
 
 DirectoryImportTarget::DirectoryImportTarget(ProjectLists &lists,
                                              PauseTextReader pauseText,

@@ -1,6 +1,6 @@
-#include "DirectoryListBox.h"
+#include "dialogs/DirectoryListBox.h"
 
-#include "DirectoryListing.h"
+#include "dialogs/DirectoryListing.h"
 
 #include <QDir>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "DirectoryListing.h"
+#include "dialogs/DirectoryListing.h"
 
-#include "FileNamePattern.h"
+#include "dialogs/FileNamePattern.h"
 
 #include <QDir>
 #include <QFileInfo>

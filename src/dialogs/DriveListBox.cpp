@@ -1,6 +1,6 @@
-#include "DriveListBox.h"
+#include "dialogs/DriveListBox.h"
 
-#include "DirectoryListing.h"
+#include "dialogs/DirectoryListing.h"
 
 #include <QDir>
 #include <QSignalBlocker>

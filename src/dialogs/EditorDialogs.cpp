@@ -1,8 +1,8 @@
-#include "EditorDialogs.h"
+#include "dialogs/EditorDialogs.h"
 
-#include "DirectoryImportTarget.h"
-#include "Form3.h"
-#include "frmTip.h"
+#include "dialogs/DirectoryImportTarget.h"
+#include "dialogs/Form3.h"
+#include "dialogs/frmTip.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Form2.h"
+#include "dialogs/Form2.h"
 
-#include <PlatformServices.h>
+#include "platform/PlatformServices.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "FileListBox.h"
+#include "dialogs/FileListBox.h"
 
-#include "DirectoryListing.h"
+#include "dialogs/DirectoryListing.h"
 
 namespace {
 

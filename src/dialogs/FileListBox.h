@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileNamePattern.h"
+#include "dialogs/FileNamePattern.h"
 
 #include <QListWidget>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FileNamePattern.h"
+#include "dialogs/FileNamePattern.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "Form2.h"
+#include "dialogs/Form2.h"
 
-#include "DialogLook.h"
-#include "DirectoryListBox.h"
-#include "DirectoryListing.h"
-#include "DriveListBox.h"
-#include "FileListBox.h"
+#include "dialogs/DialogLook.h"
+#include "dialogs/DirectoryListBox.h"
+#include "dialogs/DirectoryListing.h"
+#include "dialogs/DriveListBox.h"
+#include "dialogs/FileListBox.h"
 
-#include <EventPump.h>
-#include <MessageBoxService.h>
-#include <ProjectLists.h>
+#include "platform/EventPump.h"
+#include "platform/MessageBoxService.h"
+#include "project/ProjectLists.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

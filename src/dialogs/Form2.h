@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DirectoryImportTarget.h"
+#include "dialogs/DirectoryImportTarget.h"
 
-#include <PlatformServices.h>
+#include "platform/PlatformServices.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "Form3.h"
+#include "dialogs/Form3.h"
 
-#include "DialogLook.h"
+#include "dialogs/DialogLook.h"
 
-#include <EventPump.h>
-#include <MessageBoxService.h>
+#include "platform/EventPump.h"
+#include "platform/MessageBoxService.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "frmTip.h"
+#include "dialogs/frmTip.h"
 
-#include "DialogLook.h"
+#include "dialogs/DialogLook.h"
 
 #include <QKeyEvent>
 #include <QLabel>

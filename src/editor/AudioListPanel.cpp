@@ -1,10 +1,10 @@
-#include "AudioListPanel.h"
+#include "editor/AudioListPanel.h"
 
-#include "EventPump.h"
-#include "MainForm.h"
-#include "MediaPlayer.h"
-#include "PlatformServices.h"
-#include "TextListBox.h"
+#include "editor/MainForm.h"
+#include "editor/TextListBox.h"
+#include "platform/EventPump.h"
+#include "platform/MediaPlayer.h"
+#include "platform/PlatformServices.h"
 
 #include <QCheckBox>
 #include <QDir>

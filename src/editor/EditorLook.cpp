@@ -1,4 +1,4 @@
-#include "EditorLook.h"
+#include "editor/EditorLook.h"
 
 #include <QWidget>
 

@@ -1,12 +1,12 @@
-#include "ImageListPanel.h"
+#include "editor/ImageListPanel.h"
 
-#include "MainForm.h"
-#include "MessageBoxService.h"
-#include "PauseLineEdit.h"
-#include "PictureLoader.h"
-#include "PicturePreview.h"
-#include "PlatformServices.h"
-#include "TextListBox.h"
+#include "editor/MainForm.h"
+#include "editor/PauseLineEdit.h"
+#include "editor/PicturePreview.h"
+#include "editor/TextListBox.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PictureLoader.h"
+#include "platform/PlatformServices.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PanelSwitcher.h"
-#include "PlatformServices.h"
-#include "ProjectLists.h"
-#include "ProjectWriter.h"
+#include "editor/PanelSwitcher.h"
+#include "platform/PlatformServices.h"
+#include "project/ProjectLists.h"
+#include "project/ProjectWriter.h"
 
 #include <QMainWindow>
 

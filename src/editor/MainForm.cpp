@@ -1,13 +1,13 @@
-#include "MainForm.h"
+#include "editor/MainForm.h"
 
-#include "EditorLook.h"
-#include "MediaPreviewWidget.h"
-#include "PanelFrame.h"
-#include "PauseLineEdit.h"
-#include "PicturePreview.h"
-#include "SelectorLabel.h"
-#include "TextListBox.h"
-#include "Twips.h"
+#include "editor/EditorLook.h"
+#include "editor/MediaPreviewWidget.h"
+#include "editor/PanelFrame.h"
+#include "editor/PauseLineEdit.h"
+#include "editor/PicturePreview.h"
+#include "editor/SelectorLabel.h"
+#include "editor/TextListBox.h"
+#include "editor/Twips.h"
 
 #include <QCheckBox>
 #include <QLabel>

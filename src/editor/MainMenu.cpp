@@ -1,6 +1,6 @@
-#include "MainMenu.h"
+#include "editor/MainMenu.h"
 
-#include "EditorLook.h"
+#include "editor/EditorLook.h"
 
 #include <QAction>
 #include <QMenu>

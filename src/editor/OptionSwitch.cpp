@@ -1,4 +1,4 @@
-#include "OptionSwitch.h"
+#include "editor/OptionSwitch.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "PanelFrame.h"
+#include "editor/PanelFrame.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

@@ -1,10 +1,10 @@
-#include "PanelSwitcher.h"
+#include "editor/PanelSwitcher.h"
 
-#include "EditorLook.h"
-#include "MainForm.h"
-#include "PanelFrame.h"
-#include "SelectorLabel.h"
-#include "Twips.h"
+#include "editor/EditorLook.h"
+#include "editor/MainForm.h"
+#include "editor/PanelFrame.h"
+#include "editor/SelectorLabel.h"
+#include "editor/Twips.h"
 
 namespace {
 

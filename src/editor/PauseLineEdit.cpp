@@ -1,6 +1,6 @@
-#include "PauseLineEdit.h"
+#include "editor/PauseLineEdit.h"
 
-#include "PauseField.h"
+#include "editor/PauseField.h"
 
 #include <QKeyEvent>
 

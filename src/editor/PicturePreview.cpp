@@ -1,4 +1,4 @@
-#include "PicturePreview.h"
+#include "editor/PicturePreview.h"
 
 #include <QPainter>
 

@@ -1,11 +1,11 @@
-#include "ProjectCommands.h"
+#include "editor/ProjectCommands.h"
 
-#include "EventPump.h"
-#include "Main.h"
-#include "MessageBoxService.h"
-#include "PlatformServices.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
+#include "editor/Main.h"
+#include "platform/EventPump.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PlatformServices.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SelectorLabel.h"
+#include "editor/SelectorLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,8 +1,8 @@
-#include "TestRun.h"
+#include "editor/TestRun.h"
 
-#include "EventPump.h"
-#include "Form1.h"
-#include "ProjectWriter.h"
+#include "platform/EventPump.h"
+#include "player/Form1.h"
+#include "project/ProjectWriter.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
-#include "TextListBox.h"
+#include "editor/TextListBox.h"
 
-#include "TextListModel.h"
+#include "editor/TextListModel.h"
 
 TextListBox::TextListBox(QWidget *parent)
     : QListView(parent)

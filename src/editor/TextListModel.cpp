@@ -1,4 +1,4 @@
-#include "TextListModel.h"
+#include "editor/TextListModel.h"
 
 int TextListModel::rowCount(const QModelIndex &parent) const
 {

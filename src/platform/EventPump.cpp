@@ -1,4 +1,4 @@
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
-#include "PictureLoader.h"
+#include "platform/PictureLoader.h"
 
-#include "NativePath.h"
+#include "platform/NativePath.h"
 
 #include <QImageReader>
 

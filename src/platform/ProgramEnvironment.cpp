@@ -1,4 +1,4 @@
-#include "ProgramEnvironment.h"
+#include "platform/ProgramEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommonDialog.h"
+#include "platform/CommonDialog.h"
 
 #include <QPointer>
 #include <QWidget>

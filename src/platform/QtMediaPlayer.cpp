@@ -1,6 +1,6 @@
-#include "QtMediaPlayer.h"
+#include "platform/QtMediaPlayer.h"
 
-#include "NativePath.h"
+#include "platform/NativePath.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MediaPlayer.h"
+#include "platform/MediaPlayer.h"
 
 class QAudioOutput;
 class QMediaPlayer;

@@ -1,4 +1,4 @@
-#include "QtMessageBoxService.h"
+#include "platform/QtMessageBoxService.h"
 
 #include <QMessageBox>
 

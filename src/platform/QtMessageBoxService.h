@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageBoxService.h"
+#include "platform/MessageBoxService.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "QtPlatform.h"
+#include "platform/QtPlatform.h"
 
-#include "QtMediaPlayer.h"
+#include "platform/QtMediaPlayer.h"
 
 QtPlatform::QtPlatform(const QString &applicationTitle)
     : m_messages(applicationTitle)

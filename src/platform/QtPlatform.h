@@ -1,10 +1,10 @@
 #pragma once
 
-#include "EventPump.h"
-#include "PictureLoader.h"
-#include "PlatformServices.h"
-#include "QtFileChooser.h"
-#include "QtMessageBoxService.h"
+#include "platform/EventPump.h"
+#include "platform/PictureLoader.h"
+#include "platform/PlatformServices.h"
+#include "platform/QtFileChooser.h"
+#include "platform/QtMessageBoxService.h"
 
 // The real platform services of one program, owned in one place by its main().
 class QtPlatform

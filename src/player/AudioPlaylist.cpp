@@ -1,6 +1,6 @@
-#include "AudioPlaylist.h"
+#include "player/AudioPlaylist.h"
 
-#include "MediaPlayer.h"
+#include "platform/MediaPlayer.h"
 
 AudioPlaylist::AudioPlaylist(MediaPlayer &player, QObject *parent)
     : QObject(parent)

@@ -1,16 +1,16 @@
-#include "Form1.h"
+#include "player/Form1.h"
 
-#include "AudioPlaylist.h"
-#include "EventPump.h"
-#include "ImageSequence.h"
-#include "MediaPlayer.h"
-#include "MessageBoxService.h"
-#include "PictureArea.h"
-#include "PictureGeometry.h"
-#include "PictureLoader.h"
-#include "PlayerCommandLine.h"
-#include "ProjectReader.h"
-#include "ShowSettings.h"
+#include "platform/EventPump.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PictureLoader.h"
+#include "player/AudioPlaylist.h"
+#include "player/ImageSequence.h"
+#include "player/PictureArea.h"
+#include "player/PictureGeometry.h"
+#include "player/PlayerCommandLine.h"
+#include "player/ShowSettings.h"
+#include "project/ProjectReader.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommonDialog.h"
-#include "PlatformServices.h"
-#include "ProjectLists.h"
+#include "platform/CommonDialog.h"
+#include "platform/PlatformServices.h"
+#include "project/ProjectLists.h"
 
 #include <QLatin1StringView>
 #include <QString>

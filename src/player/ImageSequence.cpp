@@ -1,6 +1,6 @@
-#include "ImageSequence.h"
+#include "player/ImageSequence.h"
 
-#include "ShowSettings.h"
+#include "player/ShowSettings.h"
 
 #include <QTimer>
 

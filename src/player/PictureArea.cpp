@@ -1,6 +1,6 @@
-#include "PictureArea.h"
+#include "player/PictureArea.h"
 
-#include "PictureGeometry.h"
+#include "player/PictureGeometry.h"
 
 #include <QPaintEvent>
 #include <QPainter>

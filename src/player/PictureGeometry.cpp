@@ -1,4 +1,4 @@
-#include "PictureGeometry.h"
+#include "player/PictureGeometry.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PictureLoader.h"
+#include "platform/PictureLoader.h"
 
 #include <QPointF>
 #include <QRect>

@@ -1,4 +1,4 @@
-#include "PlayerCommandLine.h"
+#include "player/PlayerCommandLine.h"
 
 PlayerCommand parsePlayerCommandLine(const QString &argumentText)
 {

@@ -1,11 +1,11 @@
-#include "ShowCheck.h"
+#include "player/ShowCheck.h"
 
-#include "ImageEntry.h"
-#include "NativePath.h"
-#include "PathText.h"
-#include "PictureLoader.h"
-#include "ProjectReader.h"
-#include "ShowSettings.h"
+#include "platform/NativePath.h"
+#include "platform/PictureLoader.h"
+#include "player/ShowSettings.h"
+#include "project/ImageEntry.h"
+#include "project/PathText.h"
+#include "project/ProjectReader.h"
 
 #include <QFile>
 #include <QFileInfo>

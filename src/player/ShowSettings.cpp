@@ -1,4 +1,4 @@
-#include "ShowSettings.h"
+#include "player/ShowSettings.h"
 
 #include <QLocale>
 

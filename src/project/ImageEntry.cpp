@@ -1,7 +1,7 @@
-#include "ImageEntry.h"
+#include "project/ImageEntry.h"
 
-#include "PauseText.h"
-#include "ProjectLine.h"
+#include "project/PauseText.h"
+#include "project/ProjectLine.h"
 
 std::optional<ImageEntry> parseImageLine(QStringView line)
 {

@@ -1,8 +1,10 @@
-#include "PathText.h"
+#include "project/PathText.h"
 
-#include "ProjectLine.h"
+#include "platform/NativePath.h"
+#include "project/ProjectLine.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QString resolveCurDir(QString value, const QString &programDirectory)
 {
@@ -18,4 +20,17 @@ QString curDirText(const QString &directory)
     while (!isRoot && text.size() > 1 && (text.endsWith(u'/') || text.endsWith(u'\\')))
         text.chop(1);
     return text;
+}
+
+QString resolveShowPath(const QString &pathText, const CurDirFolders &folders)
+{
+    const QString inProgramFolder = openablePath(
+        resolveCurDir(pathText, curDirText(folders.programDirectory)));
+    if (!pathText.contains(kCurDirPlaceholder) || folders.projectDirectory.isEmpty()
+        || QFileInfo::exists(inProgramFolder))
+        return QDir::toNativeSeparators(inProgramFolder);
+    const QString inProjectFolder = openablePath(
+        resolveCurDir(pathText, curDirText(folders.projectDirectory)));
+    return QDir::toNativeSeparators(QFileInfo::exists(inProjectFolder) ? inProjectFolder
+                                                                       : inProgramFolder);
 }

@@ -1,4 +1,4 @@
-#include "PauseText.h"
+#include "project/PauseText.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ProjectFieldReader.h"
+#include "project/ProjectFieldReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ProjectLine.h"
+#include "project/ProjectLine.h"
 
 QString escapeCommas(const QString &path)
 {

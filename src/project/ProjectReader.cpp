@@ -1,11 +1,11 @@
-#include "ProjectReader.h"
+#include "project/ProjectReader.h"
 
-#include "ImageEntry.h"
-#include "NativePath.h"
-#include "PathText.h"
-#include "ProjectFieldReader.h"
-#include "ProjectLine.h"
-#include "ProjectText.h"
+#include "platform/NativePath.h"
+#include "project/ImageEntry.h"
+#include "project/PathText.h"
+#include "project/ProjectFieldReader.h"
+#include "project/ProjectLine.h"
+#include "project/ProjectText.h"
 
 #include <QFile>
 #include <QFileInfo>

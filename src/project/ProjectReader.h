@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProjectLine.h"
-#include "ProjectLists.h"
+#include "project/ProjectLine.h"
+#include "project/ProjectLists.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,4 +1,4 @@
-#include "ProjectText.h"
+#include "project/ProjectText.h"
 
 #include <QStringDecoder>
 

@@ -1,9 +1,9 @@
-#include "ProjectWriter.h"
+#include "project/ProjectWriter.h"
 
-#include "NativePath.h"
-#include "PathText.h"
-#include "ProjectLine.h"
-#include "ProjectText.h"
+#include "platform/NativePath.h"
+#include "project/PathText.h"
+#include "project/ProjectLine.h"
+#include "project/ProjectText.h"
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProjectLists.h"
+#include "project/ProjectLists.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "DialogTestHelpers.h"
-#include "FakePlatform.h"
-#include "FileSizeLimit.h"
-#include "TestFiles.h"
+#include "support/FakePlatform.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
-#include <EditorDialogs.h>
-#include <Form3.h>
+#include "dialogs/EditorDialogs.h"
+#include "dialogs/Form3.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,14 @@
 #include "DialogTestHelpers.h"
-#include "FakePlatform.h"
-#include "TestFiles.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
-#include <DirectoryImportTarget.h>
-#include <DirectoryListBox.h>
-#include <DirectoryListing.h>
-#include <DriveListBox.h>
-#include <EditorDialogs.h>
-#include <FileListBox.h>
-#include <Form2.h>
+#include "dialogs/DirectoryImportTarget.h"
+#include "dialogs/DirectoryListBox.h"
+#include "dialogs/DirectoryListing.h"
+#include "dialogs/DriveListBox.h"
+#include "dialogs/EditorDialogs.h"
+#include "dialogs/FileListBox.h"
+#include "dialogs/Form2.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include <DirectoryListing.h>
-#include <FileNamePattern.h>
+#include "dialogs/FileNamePattern.h"
+#include "dialogs/DirectoryListing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "DialogTestHelpers.h"
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 
-#include <EditorDialogs.h>
-#include <frmTip.h>
+#include "dialogs/EditorDialogs.h"
+#include "dialogs/frmTip.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
-#include "ProjectWriter.h"
-#include "TestFiles.h"
-#include "XvfbServer.h"
+#include "project/ProjectWriter.h"
+#include "support/TestFiles.h"
+#include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "CommonDialog.h"
 #include "EditorWindow.h"
-#include "TestFiles.h"
-#include "TextListBox.h"
+#include "editor/TextListBox.h"
+#include "platform/CommonDialog.h"
+#include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "EditorWindow.h"
-#include "Form2.h"
-#include "TestFiles.h"
+#include "dialogs/Form2.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QAction>

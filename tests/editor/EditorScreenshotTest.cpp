@@ -1,7 +1,7 @@
-#include "PanelSwitcher.h"
-#include "TestFiles.h"
-#include "Twips.h"
-#include "XvfbServer.h"
+#include "editor/PanelSwitcher.h"
+#include "editor/Twips.h"
+#include "support/TestFiles.h"
+#include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "EditorWindow.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakePlatform.h"
-#include "Main.h"
+#include "editor/Main.h"
+#include "support/FakePlatform.h"
 
 #include <QTemporaryDir>
 #include <QTest>

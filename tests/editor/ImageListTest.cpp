@@ -1,9 +1,9 @@
-#include "CommonDialog.h"
 #include "EditorWindow.h"
-#include "PicturePreview.h"
-#include "ProjectReader.h"
-#include "TestFiles.h"
-#include "TextListBox.h"
+#include "editor/PicturePreview.h"
+#include "editor/TextListBox.h"
+#include "platform/CommonDialog.h"
+#include "project/ProjectReader.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "EditorLook.h"
 #include "EditorWindow.h"
-#include "MainForm.h"
-#include "PanelFrame.h"
-#include "SelectorLabel.h"
+#include "editor/EditorLook.h"
+#include "editor/MainForm.h"
+#include "editor/PanelFrame.h"
+#include "editor/SelectorLabel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "EditorWindow.h"
-#include "TextListBox.h"
+#include "editor/TextListBox.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // the same thread, and must leave the lists in step and every saved file whole and consistent.
 
 #include "EditorWindow.h"
-#include "ProjectWriter.h"
-#include "TestFiles.h"
-#include "TextListBox.h"
+#include "editor/TextListBox.h"
+#include "project/ProjectWriter.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "PauseField.h"
+#include "editor/PauseField.h"
 
 #include <gtest/gtest.h>
 

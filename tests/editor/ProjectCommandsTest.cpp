@@ -1,10 +1,10 @@
 #include "EditorWindow.h"
-#include "FileSizeLimit.h"
-#include "PicturePreview.h"
-#include "ProjectWriter.h"
-#include "TestFiles.h"
-#include "TextListBox.h"
-#include "WorkedExample.h"
+#include "editor/PicturePreview.h"
+#include "editor/TextListBox.h"
+#include "project/ProjectWriter.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 
 #include <QAction>
 #include <QCheckBox>

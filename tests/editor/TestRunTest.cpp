@@ -1,10 +1,10 @@
-#include "AudioPlaylist.h"
 #include "EditorWindow.h"
-#include "FileSizeLimit.h"
-#include "Form1.h"
-#include "ImageSequence.h"
-#include "TestFiles.h"
-#include "TextListBox.h"
+#include "editor/TextListBox.h"
+#include "player/AudioPlaylist.h"
+#include "player/Form1.h"
+#include "player/ImageSequence.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "TextListModel.h"
+#include "editor/TextListModel.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

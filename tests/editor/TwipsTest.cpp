@@ -1,5 +1,5 @@
-#include "Twips.h"
-#include "PanelSwitcher.h"
+#include "editor/Twips.h"
+#include "editor/PanelSwitcher.h"
 
 #include <gtest/gtest.h>
 

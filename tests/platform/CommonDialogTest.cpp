@@ -1,5 +1,5 @@
-#include "CommonDialog.h"
-#include "FakePlatform.h"
+#include "platform/CommonDialog.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-#include "MediaPreviewWidget.h"
-#include "QtMediaPlayer.h"
-#include "TestFiles.h"
+#include "platform/QtMediaPlayer.h"
+#include "support/TestFiles.h"
 
 #include <QSignalSpy>
 #include <QSlider>
@@ -44,26 +43,4 @@ TEST(MediaPlayer, AFileThatCannotBeOpenedIsReportedLaterNotFromInsideTheCall)
     EXPECT_EQ(failures.count(), 0);
     ASSERT_TRUE(failures.wait(5000));
     EXPECT_EQ(player.fileName(), dir.filePath("missing.mp3"));
-}
-
-TEST(MediaPreview, GivingAFileNeverStartsItTheButtonsDo)
-{
-    QTemporaryDir dir;
-    writeToneWav(dir.filePath("tone.wav"), 3000);
-    QtMediaPlayer player;
-    MediaPreviewWidget preview(player);
-    preview.show();
-    player.setFileName(dir.filePath("tone.wav"));
-    QTest::qWait(300);
-    EXPECT_FALSE(player.isPlaying());
-
-    auto *play = preview.findChild<QToolButton *>(QStringLiteral("play"));
-    auto *stop = preview.findChild<QToolButton *>(QStringLiteral("stop"));
-    ASSERT_TRUE(play && stop);
-    QTest::mouseClick(play, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(player.isPlaying(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(preview.findChild<QSlider *>(QStringLiteral("position"))->maximum() > 0,
-                             5000);
-    QTest::mouseClick(stop, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 5000);
 }

@@ -1,5 +1,5 @@
-#include "PictureLoader.h"
-#include "TestFiles.h"
+#include "platform/PictureLoader.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QFile>

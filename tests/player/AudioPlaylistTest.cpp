@@ -1,5 +1,5 @@
-#include "AudioPlaylist.h"
-#include "FakePlatform.h"
+#include "player/AudioPlaylist.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Form1.h"
-#include "AudioPlaylist.h"
-#include "FakePlatform.h"
-#include "ImageSequence.h"
-#include "PictureArea.h"
-#include "QtMediaPlayer.h"
-#include "TestFiles.h"
+#include "player/Form1.h"
+#include "platform/QtMediaPlayer.h"
+#include "player/AudioPlaylist.h"
+#include "player/ImageSequence.h"
+#include "player/PictureArea.h"
+#include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ImageSequence.h"
+#include "player/ImageSequence.h"
 
 #include <QSet>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "PictureGeometry.h"
-#include "PlayerCommandLine.h"
-#include "ShowSettings.h"
+#include "player/PictureGeometry.h"
+#include "player/PlayerCommandLine.h"
+#include "player/ShowSettings.h"
 
 #include <gtest/gtest.h>
 

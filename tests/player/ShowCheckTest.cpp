@@ -1,6 +1,6 @@
-#include "ShowCheck.h"
-#include "PictureLoader.h"
-#include "TestFiles.h"
+#include "player/ShowCheck.h"
+#include "platform/PictureLoader.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 

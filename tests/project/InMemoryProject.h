@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProjectLists.h"
-#include "ProjectWriter.h"
+#include "project/ProjectLists.h"
+#include "project/ProjectWriter.h"
 
 #include <QStringList>
 

@@ -1,8 +1,9 @@
-#include "FileSizeLimit.h"
 #include "InMemoryProject.h"
-#include "ProjectReader.h"
-#include "ProjectWriter.h"
-#include "TestFiles.h"
+#include "project/PathText.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectWriter.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,4 +162,29 @@ TEST(ProjectFiles, EventsRunBetweenEntriesAndNestedChangesCannotTearTheFile)
     EXPECT_EQ(reader.images.size(), 8);
     EXPECT_EQ(reader.images[1], QStringLiteral("nested.jpg"));
     EXPECT_EQ(reader.pauses[1], QStringLiteral("1"));
+}
+
+TEST(ProjectFiles, CurDirNamesThePlayersFolderFirstThenTheProjectsFolder)
+{
+    QTemporaryDir program;
+    QTemporaryDir stick;
+    writeFileBytes(stick.filePath(QStringLiteral("red.png")), "stick");
+    writeFileBytes(stick.filePath(QStringLiteral("both.png")), "stick");
+    writeFileBytes(program.filePath(QStringLiteral("both.png")), "program");
+    const CurDirFolders folders{program.path(), stick.path()};
+
+    EXPECT_EQ(resolveShowPath(QStringLiteral("%CurDir\\red.png"), folders),
+              stick.filePath(QStringLiteral("red.png")));
+    EXPECT_EQ(resolveShowPath(QStringLiteral("%CurDir\\both.png"), folders),
+              program.filePath(QStringLiteral("both.png")))
+        << "a file in the player's folder wins";
+    // A file in neither folder is named where the player looked first; with no project folder
+    // (a new project in the editor) the player's folder is the only one.
+    EXPECT_EQ(resolveShowPath(QStringLiteral("%CurDir\\gone.png"), folders),
+              program.filePath(QStringLiteral("gone.png")));
+    EXPECT_EQ(resolveShowPath(QStringLiteral("%CurDir\\red.png"), {program.path(), {}}),
+              program.filePath(QStringLiteral("red.png")));
+    EXPECT_EQ(resolveShowPath(stick.path() + QStringLiteral("\\sub\\x.jpg"), folders),
+              stick.filePath(QStringLiteral("sub/x.jpg")))
+        << "paths written on Windows open with native separators";
 }

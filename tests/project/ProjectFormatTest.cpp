@@ -1,11 +1,11 @@
-#include "ImageEntry.h"
 #include "InMemoryProject.h"
-#include "PauseText.h"
-#include "ProjectFieldReader.h"
-#include "ProjectReader.h"
-#include "ProjectText.h"
-#include "ProjectWriter.h"
-#include "WorkedExample.h"
+#include "project/ImageEntry.h"
+#include "project/PauseText.h"
+#include "project/ProjectFieldReader.h"
+#include "project/ProjectReader.h"
+#include "project/ProjectText.h"
+#include "project/ProjectWriter.h"
+#include "support/WorkedExample.h"
 
 #include <gtest/gtest.h>
 

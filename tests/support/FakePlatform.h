@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CommonDialog.h"
-#include "EventPump.h"
-#include "MediaPlayer.h"
-#include "MessageBoxService.h"
-#include "PictureLoader.h"
-#include "PlatformServices.h"
+#include "platform/CommonDialog.h"
+#include "platform/EventPump.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PictureLoader.h"
+#include "platform/PlatformServices.h"
 
 #include <QList>
 #include <QPointer>

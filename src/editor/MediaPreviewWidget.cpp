@@ -1,6 +1,6 @@
-#include "MediaPreviewWidget.h"
+#include "editor/MediaPreviewWidget.h"
 
-#include "MediaPlayer.h"
+#include "platform/MediaPlayer.h"
 
 #include <QHBoxLayout>
 #include <QSlider>

@@ -1,4 +1,4 @@
-#include "ProcessMemory.h"
+#include "platform/ProcessMemory.h"
 
 #include <cstdlib> // defines __GLIBC__ where glibc is the C library
 
