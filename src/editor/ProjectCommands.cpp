@@ -3,9 +3,12 @@
 #include "editor/Main.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
+#include "platform/NativePath.h"
 #include "platform/PlatformServices.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -15,6 +18,11 @@ const QString kStartPause = QStringLiteral("3");
 [[nodiscard]] bool turnsOn(const std::optional<QString> &switchValue)
 {
     return switchValue.value_or(QString()) == u"1";
+}
+
+[[nodiscard]] QString projectFolderOf(const QString &pathText)
+{
+    return QFileInfo(openablePath(pathText)).absolutePath();
 }
 
 } // namespace
@@ -35,6 +43,7 @@ void ProjectCommands::newProject()
     m_window.setEnableAudio(false);
     m_window.clearAudioPaths();
     m_window.clearPreview();
+    m_projectDirectory.clear();
 }
 
 void ProjectCommands::openProject()
@@ -58,6 +67,7 @@ void ProjectCommands::saveProject()
 
 void ProjectCommands::loadProjectFile(const QString &path)
 {
+    m_projectDirectory = projectFolderOf(path);
     const ProjectSwitchValues switches = LoadProject(path, m_window, [this] { letEventsRun(); });
     if (turnsOn(switches.stretch))
         m_window.setStretchImages(true);
@@ -74,6 +84,8 @@ void ProjectCommands::saveProjectFile(const QString &path, qint16 Silent)
     });
     if (!notice)
         return;
+    if (notice->kind == SaveNoticeKind::Saved)
+        m_projectDirectory = projectFolderOf(path);
     m_messages.show(notice->text,
                     notice->kind == SaveNoticeKind::Saved ? MessageIcon::Information
                                                           : MessageIcon::Critical);

@@ -30,6 +30,10 @@ public:
     // Writes the window's project as it is now; Silent nonzero shows neither outcome.
     void saveProjectFile(const QString &path, qint16 Silent);
 
+    // The folder of the project file last opened or saved in the window; empty after New and
+    // before the first. The show's "%CurDir" names are looked for there too.
+    [[nodiscard]] QString projectDirectory() const { return m_projectDirectory; }
+
 private:
     void letEventsRun();
 
@@ -37,4 +41,5 @@ private:
     MessageBoxService &m_messages;
     EventPump *m_events;
     CommonDialog CD3;
+    QString m_projectDirectory;
 };
