@@ -34,13 +34,6 @@ Control *placed(Control *control,
 
 } // namespace
 
-QByteArray autorunFileContent(const QString &program, const QString &project)
-{
-    const QString text = QStringLiteral("[Autorun]\r\nopen=") + program + u' ' + project
-                         + QStringLiteral("\r\n");
-    return text.toLocal8Bit();
-}
-
 QString autorunFilePath(const QString &programDirectory)
 {
     return QDir(programDirectory).filePath(QStringLiteral("Autorun.inf"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "project/AutorunFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,10 +9,6 @@
 
 class QLineEdit;
 class QPushButton;
-
-// The bytes of an Autorun.inf that starts a program with a project, in the platform's 8-bit
-// text with CR LF line ends. Both texts go in as typed: nothing is trimmed or quoted.
-[[nodiscard]] QByteArray autorunFileContent(const QString &program, const QString &project);
 
 // Where the autorun file goes: the editor's own program directory.
 [[nodiscard]] QString autorunFilePath(const QString &programDirectory);

@@ -5,7 +5,8 @@
 
 #include <optional>
 
-enum class FileDialogMode { Open, Save };
+// Folder asks for an existing folder; the user may make a new one inside the dialog.
+enum class FileDialogMode { Open, Save, Folder };
 
 // What a file dialog is asked to show.
 struct FileDialogRequest
@@ -13,7 +14,7 @@ struct FileDialogRequest
     FileDialogMode mode = FileDialogMode::Open;
     QString title;           // empty: the platform's default title
     QStringList nameFilters; // Qt's form, "Description (*.a *.b)"
-    QString initialFileName; // the name chosen last time, offered again
+    QString initialFileName; // the name chosen last time, offered again (a folder's path)
 };
 
 // Shows a real (or, in tests, a scripted) file dialog; nothing when the user cancels.

@@ -8,15 +8,22 @@ QtFileChooser::QtFileChooser(QWidget *parent)
 
 std::optional<QString> QtFileChooser::chooseFile(const FileDialogRequest &request)
 {
-    const bool save = request.mode == FileDialogMode::Save;
     QFileDialog dialog(m_parent.data(), request.title);
     dialog.setObjectName(QStringLiteral("FileDialog"));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilters(request.nameFilters);
-    if (!request.initialFileName.isEmpty())
-        dialog.selectFile(request.initialFileName);
+    if (request.mode == FileDialogMode::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        if (!request.initialFileName.isEmpty())
+            dialog.setDirectory(request.initialFileName);
+    } else {
+        const bool save = request.mode == FileDialogMode::Save;
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setNameFilters(request.nameFilters);
+        if (!request.initialFileName.isEmpty())
+            dialog.selectFile(request.initialFileName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -17,16 +17,6 @@ std::optional<double> readNumber(QStringView text)
 
 } // namespace
 
-bool isStretchOn(const QString &StretchSetting)
-{
-    return StretchSetting == u"1";
-}
-
-bool isAudioOn(const QString &AudioSetting)
-{
-    return readNumber(AudioSetting) == 1.0;
-}
-
 std::optional<int> timerIntervalForPause(QStringView pauseText)
 {
     const std::optional<double> seconds = readNumber(pauseText);
