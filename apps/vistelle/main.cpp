@@ -1,4 +1,5 @@
 #include "editor/Main.h"
+#include "pack/PackCommandLine.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtPlatform.h"
 
@@ -12,19 +13,33 @@ int main(int argc, char **argv)
     const QStringList arguments = argumentsAfterProgram(argc, argv);
     if (arguments == QStringList{QStringLiteral("--help")}) {
         std::fputs("Usage: vistelle [PROJECT.ssp]\n"
+                   "       vistelle --pack PROJECT.ssp FOLDER [--autorun PLAYER]\n"
                    "       vistelle --help | --version\n"
                    "\n"
                    "Builds picture slideshows with music: pictures with their pause times,\n"
                    "music files, stretch and sound switches. Saves them as .ssp projects,\n"
                    "test-runs them full screen and writes an Autorun.inf for a disc.\n"
                    "A project named on the command line is loaded at start.\n"
-                   "Check a show before burning it with: showvale --check PROJECT.ssp\n",
+                   "Check a show before burning it with: showvale --check PROJECT.ssp\n"
+                   "\n"
+                   "--pack copies every picture and music file of the project into FOLDER\n"
+                   "(new or empty) with the project, every path made %CurDir\\ + name, so the\n"
+                   "folder plays from any disc, stick or folder. --autorun also writes an\n"
+                   "Autorun.inf that starts PLAYER (e.g. Showvale.exe) with the project.\n"
+                   "Missing or unreadable files stop it before anything is copied.\n"
+                   "Needs no display.\n",
                    stdout);
         return 0;
     }
     if (arguments == QStringList{QStringLiteral("--version")}) {
         std::printf("Vistelle %s\n", VISTELLE_VERSION);
         return 0;
+    }
+
+    if (!arguments.isEmpty() && arguments.first() == kPackOption) {
+        // No window and no display: a plain application is enough to copy files.
+        QCoreApplication app(argc, argv);
+        return runPackCommand(arguments, currentProgramEnvironment().programDirectory);
     }
 
     QApplication app(argc, argv);
