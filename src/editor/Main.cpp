@@ -8,6 +8,7 @@
 #include "editor/MainForm.h"
 #include "editor/MainMenu.h"
 #include "editor/OptionSwitch.h"
+#include "editor/PackShowCommand.h"
 #include "editor/PanelFrame.h"
 #include "editor/PauseLineEdit.h"
 #include "editor/ProjectCommands.h"
@@ -77,6 +78,7 @@ Main::Main(const PlatformServices &services, QString programDirectory, QWidget *
     m_commands = std::make_unique<ProjectCommands>(*this, guarded);
     // The player window and the dialogs outlive this window, so they get the plain services.
     m_testRun = std::make_unique<TestRun>(m_services, programDirectory);
+    m_pack = std::make_unique<PackShowCommand>(*this, m_services, programDirectory);
     // The import target dies with this window, which stops an import that is still running.
     auto *importTarget = new DirectoryImportTarget(
         *this, [this] { return pauseText(); }, this);
@@ -120,6 +122,7 @@ void Main::connectActions()
     both(f.Command14, menu.newprj, &Main::newProject);
     both(f.Command13, menu.openprj, &Main::openProject);
     both(f.Command12, menu.saveprj, &Main::saveProject);
+    both(nullptr, menu.mnuPackShow, &Main::packShow);
     both(f.Command15, nullptr, &Main::testProject);
     both(f.Command16, nullptr, &Main::openAutorunBuilder);
     both(nullptr, menu.mh, &Main::openHelp);
@@ -293,6 +296,11 @@ void Main::testProject()
 {
     if (Form1 *player = m_testRun->run(snapshot()))
         connect(player, &Form1::ended, this, &Main::returnFromTestRun, Qt::UniqueConnection);
+}
+
+void Main::packShow()
+{
+    m_pack->run(snapshot(), m_commands->projectDirectory(), m_commands->projectFileName());
 }
 
 // After the show this window is in front again, if it is still open.

@@ -16,6 +16,7 @@ class MainForm;
 class MainMenu;
 class MediaPlayer;
 class OptionSwitch;
+class PackShowCommand;
 class ProjectCommands;
 class TestRun;
 
@@ -73,6 +74,7 @@ public slots:
     void openProject();
     void saveProject();
     void testProject();
+    void packShow();
     void openAutorunBuilder();
     void openHelp();
 
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<AudioListPanel> m_audio;
     std::unique_ptr<ProjectCommands> m_commands;
     std::unique_ptr<TestRun> m_testRun;
+    std::unique_ptr<PackShowCommand> m_pack;
     std::unique_ptr<EditorDialogs> m_dialogs;
     int m_runningCommands = 0;
     bool m_deleteWhenIdle = false;

@@ -20,11 +20,6 @@ const QString kStartPause = QStringLiteral("3");
     return switchValue.value_or(QString()) == u"1";
 }
 
-[[nodiscard]] QString projectFolderOf(const QString &pathText)
-{
-    return QFileInfo(openablePath(pathText)).absolutePath();
-}
-
 } // namespace
 
 ProjectCommands::ProjectCommands(Main &window, const PlatformServices &services)
@@ -44,6 +39,7 @@ void ProjectCommands::newProject()
     m_window.clearAudioPaths();
     m_window.clearPreview();
     m_projectDirectory.clear();
+    m_projectFileName.clear();
 }
 
 void ProjectCommands::openProject()
@@ -67,7 +63,7 @@ void ProjectCommands::saveProject()
 
 void ProjectCommands::loadProjectFile(const QString &path)
 {
-    m_projectDirectory = projectFolderOf(path);
+    rememberProjectFile(path);
     const ProjectSwitchValues switches = LoadProject(path, m_window, [this] { letEventsRun(); });
     if (turnsOn(switches.stretch))
         m_window.setStretchImages(true);
@@ -85,10 +81,17 @@ void ProjectCommands::saveProjectFile(const QString &path, qint16 Silent)
     if (!notice)
         return;
     if (notice->kind == SaveNoticeKind::Saved)
-        m_projectDirectory = projectFolderOf(path);
+        rememberProjectFile(path);
     m_messages.show(notice->text,
                     notice->kind == SaveNoticeKind::Saved ? MessageIcon::Information
                                                           : MessageIcon::Critical);
+}
+
+void ProjectCommands::rememberProjectFile(const QString &pathText)
+{
+    const QFileInfo file(openablePath(pathText));
+    m_projectDirectory = file.absolutePath();
+    m_projectFileName = file.fileName();
 }
 
 void ProjectCommands::letEventsRun()

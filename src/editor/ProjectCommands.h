@@ -33,8 +33,11 @@ public:
     // The folder of the project file last opened or saved in the window; empty after New and
     // before the first. The show's "%CurDir" names are looked for there too.
     [[nodiscard]] QString projectDirectory() const { return m_projectDirectory; }
+    // That project file's name without its folder.
+    [[nodiscard]] QString projectFileName() const { return m_projectFileName; }
 
 private:
+    void rememberProjectFile(const QString &pathText);
     void letEventsRun();
 
     Main &m_window;
@@ -42,4 +45,5 @@ private:
     EventPump *m_events;
     CommonDialog CD3;
     QString m_projectDirectory;
+    QString m_projectFileName;
 };

@@ -210,12 +210,8 @@ std::optional<QString> packTargetRefusal(const QString &targetFolder)
 
 PackOutcome packShow(const PackPlan &plan, const QString &targetFolder, const PackControl &control)
 {
-    if (!plan.problems.isEmpty()) {
-        QStringList lines;
-        for (const PackProblem &problem : plan.problems)
-            lines << problemText(problem);
-        return {PackOutcome::Kind::Refused, lines};
-    }
+    if (!plan.problems.isEmpty())
+        return {PackOutcome::Kind::Refused, problemLines(plan)};
     if (const std::optional<QString> refusal = packTargetRefusal(targetFolder))
         return {PackOutcome::Kind::Refused, {*refusal}};
 

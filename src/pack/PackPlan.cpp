@@ -101,7 +101,13 @@ PackPlan planPack(const ShowToPack &show, const PackOptions &options)
     return plan;
 }
 
-QString problemText(const PackProblem &problem)
+QStringList problemLines(const PackPlan &plan)
 {
-    return QStringLiteral("line %1: %2 (%3)").arg(problem.line).arg(problem.path, problem.reason);
+    QStringList lines;
+    for (const PackProblem &problem : plan.problems) {
+        lines << QStringLiteral("line %1: %2 (%3)")
+                     .arg(problem.line)
+                     .arg(problem.path, problem.reason);
+    }
+    return lines;
 }

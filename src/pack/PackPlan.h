@@ -52,5 +52,5 @@ struct PackPlan
 // distinct names, names the format cannot carry are changed.
 [[nodiscard]] PackPlan planPack(const ShowToPack &show, const PackOptions &options);
 
-// "line 3: /home/ann/gone.jpg (not found)"
-[[nodiscard]] QString problemText(const PackProblem &problem);
+// One line per problem: "line 3: /home/ann/gone.jpg (not found)".
+[[nodiscard]] QStringList problemLines(const PackPlan &plan);
