@@ -382,3 +382,57 @@ TEST_F(ShowvaleOnScreen, AMissingPictureShowsTheErrorBoxInsteadOfCrashing)
     EXPECT_EQ(m_player.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_player.exitCode(), 1);
 }
+
+TEST_F(ShowvaleOnScreen, APackedShowPlaysFromAnotherFolderAndAMissingFileRefusesThePack)
+{
+    // "vistelle --pack" as typed in a terminal with no display at all.
+    const auto pack = [](const QString &project, const QString &folder) {
+        QProcess vistelle;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        vistelle.setProcessEnvironment(env);
+        vistelle.start(QStringLiteral(VISTELLE_PROGRAM),
+                       {QStringLiteral("--pack"), project, folder});
+        EXPECT_TRUE(vistelle.waitForFinished(60000));
+        return std::pair(vistelle.exitCode(),
+                         QString::fromUtf8(vistelle.readAllStandardOutput()
+                                           + vistelle.readAllStandardError()));
+    };
+    // One picture by its full path, one beside the project through "%CurDir".
+    const QString projectFolder = m_dir.filePath(QStringLiteral("project"));
+    ASSERT_TRUE(QDir().mkpath(projectFolder));
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    writePicture(red, {400, 300}, Qt::red);
+    writePicture(QDir(projectFolder).filePath(QStringLiteral("blue.png")), {200, 100}, Qt::blue);
+    const QString project = QDir(projectFolder).filePath(QStringLiteral("show.ssp"));
+    writeFileBytes(project,
+                   red.toUtf8() + " *;Pause=30\r\n%CurDir\\blue.png *;Pause=1\r\nSp=0\r\nEa=0\r\n");
+    const QString packed = m_dir.filePath(QStringLiteral("packed"));
+    const auto [code, output] = pack(project, packed);
+    ASSERT_EQ(code, 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("Show packed to ") + packed))
+        << output.toStdString();
+
+    // Moved elsewhere, with the original picture gone, the show plays from its own folder with
+    // the player laid beside it, as on a disc.
+    QTemporaryDir elsewhere;
+    const QString moved = elsewhere.filePath(QStringLiteral("show"));
+    ASSERT_TRUE(QDir().rename(packed, moved));
+    ASSERT_TRUE(QFile::remove(red));
+    const QString player = QDir(moved).filePath(QStringLiteral("showvale"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SHOWVALE_PROGRAM), player));
+    QFile::setPermissions(player, QFile::permissions(QStringLiteral(SHOWVALE_PROGRAM)));
+    launch(QDir(moved).filePath(QStringLiteral("show.ssp")), player);
+    QImage shot;
+    ASSERT_EQ(watchUntilPicture(Qt::red, &shot).last(), ScreenState::Picture);
+    EXPECT_EQ(areaOf(shot, Qt::red), QRect(440, 210, 400, 300));
+    clickAndExpectTheEnd({20, 20});
+
+    writeFileBytes(project, "%CurDir\\blue.png *;Pause=1\r\n%CurDir\\gone.png *;Pause=1\r\n");
+    const auto [refusedCode, refusal] = pack(project, packed);
+    EXPECT_EQ(refusedCode, 1);
+    EXPECT_TRUE(refusal.contains(QStringLiteral("line 2: ")) && refusal.contains("gone.png"))
+        << refusal.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(packed));
+}
