@@ -22,6 +22,7 @@ PackOptionsDialog::PackOptionsDialog(const QString &targetFolder,
     setWindowTitle(QStringLiteral("Pack Show"));
     setFont(EditorLook::tahoma(false));
     m_projectName->setObjectName(QStringLiteral("ProjectName"));
+    m_projectName->setMinimumWidth(240);
     m_writeAutorun->setObjectName(QStringLiteral("WriteAutorun"));
     m_writeAutorun->setChecked(start.autorunProgram.has_value());
     m_autorunProgram->setObjectName(QStringLiteral("AutorunProgram"));
