@@ -1,7 +1,6 @@
 // Packing a show of 1,000 pictures and 2 GB, from reading its project to the folder in place,
-// against `cp -r` of the same files on the same disk in the same run. Each round runs both, in
-// turns, each after a sync so that neither pays for the other's writing. The goal: the pack runs
-// within 10 % of cp's time.
+// against `cp -r` of the same files on the same disk in the same run. Each round runs both, each
+// after a sync, taking turns at going first. The goal: the pack takes at most 10 % longer than cp.
 //
 // The files go into a temporary folder under $VS_PACK_BENCH_DIR (default: the system's temporary
 // folder); about 6 GB must be free there. Everything is removed at the end.
@@ -23,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include <unistd.h>
@@ -128,12 +128,6 @@ void packAgainstCp(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * kPictures * kPictureBytes);
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -149,16 +143,18 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("PackShow1000Pictures2GB_vs_cp", packAgainstCp)
         ->UseManualTime()
         ->Unit(benchmark::kSecond)
-        ->Iterations(4);
+        ->Iterations(6);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
     for (size_t i = 0; i < packSeconds.size(); ++i)
         std::printf("round %zu: pack %.2f s, cp -r %.2f s\n", i + 1, packSeconds[i], copySeconds[i]);
-    const double packTime = median(packSeconds);
-    const double copyTime = median(copySeconds);
+    // Whichever runs second in a round is slower on a disk still busy with the first; over an even
+    // number of rounds in turns both sit second equally often, so the totals compare fairly.
+    const double packTime = std::accumulate(packSeconds.cbegin(), packSeconds.cend(), 0.0);
+    const double copyTime = std::accumulate(copySeconds.cbegin(), copySeconds.cend(), 0.0);
     if (copyTime > 0) {
-        std::printf("median: pack %.2f s, cp -r %.2f s, pack/cp %.2f (goal <= 1.10)\n",
+        std::printf("all rounds: pack %.2f s, cp -r %.2f s, pack/cp %.2f (goal <= 1.10)\n",
                     packTime,
                     copyTime,
                     packTime / copyTime);
