@@ -1,3 +1,4 @@
+#include "export/ExportCommandLine.h"
 #include "platform/ProcessMemory.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtPlatform.h"
@@ -33,6 +34,13 @@ int main(int argc, char **argv)
                                                  pictures);
         std::fputs(qPrintable(formatShowCheckReport(early.projectPath, report)), stdout);
         return report.showWouldFail() ? 1 : 0;
+    }
+
+    if (early.kind == PlayerCommandKind::ExportVideo) {
+        // No display either: pictures are painted into images, never onto a screen.
+        QCoreApplication app(argc, argv);
+        return runExportCommand(argumentsAfterProgram(argc, argv).mid(1),
+                                currentProgramEnvironment().programDirectory);
     }
 
     returnPictureBuffersToTheSystem();

@@ -1,16 +1,9 @@
 #include "player/PictureArea.h"
 
-#include "player/PictureGeometry.h"
+#include "player/FramedPicture.h"
 
 #include <QPaintEvent>
 #include <QPainter>
-
-namespace {
-
-// A thin line that frames the picture and stays visible on the black window.
-constexpr QRgb kBorderColour = 0xff808080;
-
-} // namespace
 
 PictureArea::PictureArea(QWidget *parent)
     : QWidget(parent)
@@ -25,14 +18,7 @@ void PictureArea::showPicture(LoadedPicture picture, const QRect &areaGeometry, 
     // Premultiplied once here, so painting never converts the picture again.
     if (m_image.hasAlphaChannel() && m_image.format() != QImage::Format_ARGB32_Premultiplied)
         m_image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    const QRect inside = QRect(QPoint(0, 0), areaGeometry.size())
-                             .adjusted(kPictureBorder,
-                                       kPictureBorder,
-                                       -kPictureBorder,
-                                       -kPictureBorder);
-    m_target = fit == PictureFit::Stretch
-                   ? inside
-                   : QRect(inside.topLeft() + picture.visibleOffset, m_image.size());
+    m_target = pictureTargetRect(areaGeometry.size(), m_image.size(), picture.visibleOffset, fit);
     setGeometry(areaGeometry);
     update();
 }
@@ -41,12 +27,5 @@ void PictureArea::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    if (m_image.size() == m_target.size()) {
-        painter.drawImage(m_target.topLeft(), m_image);
-    } else if (!m_image.isNull()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(m_target, m_image);
-    }
-    painter.setPen(QColor::fromRgb(kBorderColour));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    paintFramedPicture(painter, m_image, m_target, size());
 }

@@ -8,6 +8,8 @@ PlayerCommand parsePlayerCommandLine(const QString &argumentText)
         return {PlayerCommandKind::ShowHelp, {}};
     if (argumentText == u"--version")
         return {PlayerCommandKind::ShowVersion, {}};
+    if (argumentText == u"--export" || argumentText.startsWith(QLatin1String("--export ")))
+        return {PlayerCommandKind::ExportVideo, {}};
     const auto withoutQuotes = [](QString text) { return text.remove(u'"'); };
     const QLatin1StringView check("--check ");
     if (argumentText.startsWith(check) && argumentText.size() > check.size())
@@ -20,6 +22,7 @@ QString playerUsageText(const QString &programName)
     return QStringLiteral(
                "Usage: %1 [PROJECT.ssp]\n"
                "       %1 --check PROJECT.ssp\n"
+               "       %1 --export PROJECT.ssp VIDEO.mp4 [--size WxH] [--fps N]\n"
                "       %1 --help | --version\n"
                "\n"
                "Plays a slideshow project over the whole screen: its pictures one after\n"
@@ -33,6 +36,13 @@ QString playerUsageText(const QString &programName)
                "every problem the show would meet: missing or undecodable pictures with\n"
                "their line, pauses outside 0 to 65 seconds, music that cannot be opened,\n"
                "no pictures at all. It exits with 1 when the show would end in an error.\n"
-               "Run it before burning a disc.\n")
+               "Run it before burning a disc.\n"
+               "\n"
+               "--export writes one pass through the show as an MP4 video (H.264 and AAC)\n"
+               "that TVs, phones and browsers play, without a window: a second of black,\n"
+               "each picture for its pause as a WxH screen would show it (default\n"
+               "1920x1080), the music looped and faded out over the last second. A picture\n"
+               "with the pause 0 is held for 5 seconds and ends the video. --fps sets the\n"
+               "frame rate (default 25). Nothing is written when a picture cannot be read.\n")
         .arg(programName);
 }

@@ -2,8 +2,8 @@
 
 #include "platform/NativePath.h"
 #include "platform/PictureLoader.h"
+#include "player/ShowListing.h"
 #include "player/ShowSettings.h"
-#include "project/ImageEntry.h"
 #include "project/PathText.h"
 #include "project/ProjectReader.h"
 
@@ -11,13 +11,6 @@
 #include <QFileInfo>
 
 namespace {
-
-struct ShowEntry
-{
-    int line;
-    QString path;
-    QString pause;
-};
 
 // A file the media player could at least open: it exists, is a file and can be read.
 std::optional<QString> audioOpenProblem(const QString &pathText)
@@ -76,44 +69,20 @@ ShowCheckReport checkShow(const QString &projectPath,
         report.problems.append({ShowProblem::Kind::UnreadableProject, 0, projectPath, *file.error});
         return report;
     }
-    const QString &text = file.text;
-
-    QList<ShowEntry> images;
-    QStringList audio;
-    QList<int> audioLines;
-    QString stretchSetting;
-    QString audioSetting;
-    forEachProjectLine(text,
-                       {curDirText(programDirectory), {}},
-                       [&](const ProjectLine &line, int number) {
-                           switch (line.kind) {
-                           case ProjectLineKind::Stretch:
-                               stretchSetting = line.text;
-                               break;
-                           case ProjectLineKind::AudioSwitch:
-                               audioSetting = line.text;
-                               break;
-                           case ProjectLineKind::Audio:
-                               audio << line.text;
-                               audioLines << number;
-                               break;
-                           case ProjectLineKind::Image:
-                               if (const auto entry = parseImageLine(line.text))
-                                   images.append({number, entry->path, entry->pause});
-                               break;
-                           }
-                       });
-
-    report.pictures = static_cast<int>(images.size());
-    report.audioFiles = static_cast<int>(audio.size());
-    report.stretched = isStretchOn(stretchSetting);
-    report.musicOn = isAudioOn(audioSetting);
-    if (images.isEmpty())
+    const QString curDirectory = curDirText(programDirectory);
+    const ShowListing show = listShow(file.text, [&curDirectory](const QString &pathText) {
+        return resolveCurDir(pathText, curDirectory);
+    });
+    report.pictures = static_cast<int>(show.pictures.size());
+    report.audioFiles = static_cast<int>(show.music.size());
+    report.stretched = show.stretched;
+    report.musicOn = show.musicOn;
+    if (show.pictures.isEmpty())
         report.problems.append({ShowProblem::Kind::NoPictures, 0, {}, {}});
 
     const PictureRequest request{screenSize,
                                  report.stretched ? PictureFit::Stretch : PictureFit::NaturalSize};
-    for (const ShowEntry &entry : std::as_const(images)) {
+    for (const ListedPicture &entry : show.pictures) {
         const QFileInfo info(openablePath(entry.path));
         if (!info.isFile()) {
             report.problems.append({ShowProblem::Kind::MissingPicture, entry.line, entry.path, {}});
@@ -129,13 +98,24 @@ ShowCheckReport checkShow(const QString &projectPath,
         }
     }
     if (report.musicOn) {
-        for (qsizetype i = 0; i < audio.size(); ++i) {
-            if (const auto why = audioOpenProblem(audio[i]))
+        for (const ListedMusic &music : show.music) {
+            if (const auto why = audioOpenProblem(music.path))
                 report.problems.append(
-                    {ShowProblem::Kind::UnplayableAudio, audioLines[i], audio[i], *why});
+                    {ShowProblem::Kind::UnplayableAudio, music.line, music.path, *why});
         }
     }
     return report;
+}
+
+QString showProblemText(const ShowProblem &problem)
+{
+    QString line = problem.line > 0 ? QStringLiteral("line %1: ").arg(problem.line) : QString();
+    line += kindText(problem.kind);
+    if (!problem.path.isEmpty() && problem.kind != ShowProblem::Kind::UnreadableProject)
+        line += QStringLiteral(": ") + problem.path;
+    if (!problem.detail.isEmpty())
+        line += QStringLiteral(" (%1)").arg(problem.detail);
+    return line;
 }
 
 QString formatShowCheckReport(const QString &projectPath, const ShowCheckReport &report)
@@ -147,15 +127,8 @@ QString formatShowCheckReport(const QString &projectPath, const ShowCheckReport 
                                             : QStringLiteral("natural size"))
                       .arg(report.audioFiles)
                       .arg(report.musicOn ? QStringLiteral("on") : QStringLiteral("off"));
-    for (const ShowProblem &problem : report.problems) {
-        QString line = problem.line > 0 ? QStringLiteral("line %1: ").arg(problem.line) : QString();
-        line += kindText(problem.kind);
-        if (!problem.path.isEmpty() && problem.kind != ShowProblem::Kind::UnreadableProject)
-            line += QStringLiteral(": ") + problem.path;
-        if (!problem.detail.isEmpty())
-            line += QStringLiteral(" (%1)").arg(problem.detail);
-        out += line + u'\n';
-    }
+    for (const ShowProblem &problem : report.problems)
+        out += showProblemText(problem) + u'\n';
     if (report.showWouldFail())
         out += QStringLiteral("The show would end with an error.\n");
     else if (!report.problems.isEmpty())

@@ -46,6 +46,9 @@ struct ShowCheckReport
                                         PictureLoader &pictures,
                                         QSize screenSize = QSize(1920, 1080));
 
+// One problem as the report words it: "line 3: picture not found: /media/disc/a.jpg".
+[[nodiscard]] QString showProblemText(const ShowProblem &problem);
+
 // The report as lines for a terminal: a summary, one line per problem, and a verdict.
 [[nodiscard]] QString formatShowCheckReport(const QString &projectPath,
                                             const ShowCheckReport &report);
