@@ -4,6 +4,7 @@
 #include "dialogs/EditorDialogs.h"
 #include "editor/AudioListPanel.h"
 #include "editor/EditorLook.h"
+#include "editor/ExportVideoCommand.h"
 #include "editor/ImageListPanel.h"
 #include "editor/MainForm.h"
 #include "editor/MainMenu.h"
@@ -78,6 +79,7 @@ Main::Main(const PlatformServices &services, QString programDirectory, QWidget *
     m_commands = std::make_unique<ProjectCommands>(*this, guarded);
     // The player window and the dialogs outlive this window, so they get the plain services.
     m_testRun = std::make_unique<TestRun>(m_services, programDirectory);
+    m_videoExport = std::make_unique<ExportVideoCommand>(*this, m_services, programDirectory);
     m_pack = std::make_unique<PackShowCommand>(*this, m_services, programDirectory);
     // The import target dies with this window, which stops an import that is still running.
     auto *importTarget = new DirectoryImportTarget(
@@ -122,6 +124,7 @@ void Main::connectActions()
     both(f.Command14, menu.newprj, &Main::newProject);
     both(f.Command13, menu.openprj, &Main::openProject);
     both(f.Command12, menu.saveprj, &Main::saveProject);
+    both(nullptr, menu.mnuExportVideo, &Main::exportVideo);
     both(nullptr, menu.mnuPackShow, &Main::packShow);
     both(f.Command15, nullptr, &Main::testProject);
     both(f.Command16, nullptr, &Main::openAutorunBuilder);
@@ -290,6 +293,12 @@ void Main::LoadProject(const QString &path)
 void Main::saveProject()
 {
     m_commands->saveProject();
+}
+
+// Exports what the window holds, as the test run plays it, without saving it.
+void Main::exportVideo()
+{
+    m_videoExport->exportVideo(snapshot(), m_commands->projectDirectory());
 }
 
 void Main::testProject()

@@ -11,6 +11,7 @@
 
 class AudioListPanel;
 class EditorDialogs;
+class ExportVideoCommand;
 class ImageListPanel;
 class MainForm;
 class MainMenu;
@@ -73,6 +74,7 @@ public slots:
     void newProject();
     void openProject();
     void saveProject();
+    void exportVideo();
     void testProject();
     void packShow();
     void openAutorunBuilder();
@@ -117,6 +119,7 @@ private:
     std::unique_ptr<AudioListPanel> m_audio;
     std::unique_ptr<ProjectCommands> m_commands;
     std::unique_ptr<TestRun> m_testRun;
+    std::unique_ptr<ExportVideoCommand> m_videoExport;
     std::unique_ptr<PackShowCommand> m_pack;
     std::unique_ptr<EditorDialogs> m_dialogs;
     int m_runningCommands = 0;

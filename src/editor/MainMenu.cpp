@@ -59,6 +59,7 @@ MainMenu::MainMenu(QMenuBar &bar)
                    "saveprj",
                    QStringLiteral("&Save Project"),
                    QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuExportVideo = item(*menu1, "mnuExportVideo", QStringLiteral("&Export Video..."));
     mnuPackShow = item(*menu1, "mnuPackShow", QStringLiteral("&Pack Show..."));
     sx = separator(*menu1, "sx");
     mnqt = item(*menu1, "mnqt", QStringLiteral("&Quit"), QKeySequence(Qt::Key_F4));

@@ -16,6 +16,7 @@ public:
     QAction *m;
     QAction *openprj;
     QAction *saveprj;
+    QAction *mnuExportVideo;
     QAction *mnuPackShow;
     QAction *sx;
     QAction *mnqt;

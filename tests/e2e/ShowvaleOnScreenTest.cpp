@@ -1,4 +1,5 @@
 #include "project/ProjectWriter.h"
+#include "support/SoundSamples.h"
 #include "support/TestFiles.h"
 #include "support/XvfbServer.h"
 
@@ -74,7 +75,7 @@ std::optional<int> playbackStreamOf(qint64 pid)
 // Records one playback stream for about two seconds: 16-bit mono samples at 22050 Hz.
 QList<qint16> recordStream(int stream)
 {
-    constexpr int kRate = 22050;
+    constexpr int kRate = kTestSoundRate;
     QProcess parec;
     parec.start(QStringLiteral("parec"),
                 {QStringLiteral("--monitor-stream=%1").arg(stream),
@@ -109,25 +110,6 @@ QList<qint16> audiblePart(const QList<qint16> &samples)
     if (first == samples.cend())
         return {};
     return QList<qint16>(first, last.base());
-}
-
-// The tone's frequency from its zero crossings, in Hz, over samples at 22050 Hz.
-double toneFrequency(const QList<qint16> &samples)
-{
-    int crossings = 0;
-    for (qsizetype i = 1; i < samples.size(); ++i) {
-        if ((samples.at(i - 1) < 0) != (samples.at(i) < 0))
-            ++crossings;
-    }
-    return samples.isEmpty() ? 0.0 : crossings / 2.0 / (samples.size() / 22050.0);
-}
-
-double loudness(const QList<qint16> &samples)
-{
-    double sum = 0;
-    for (const qint16 sample : samples)
-        sum += static_cast<double>(sample) * sample;
-    return samples.isEmpty() ? 0.0 : std::sqrt(sum / samples.size());
 }
 
 class ShowvaleOnScreen : public ::testing::Test

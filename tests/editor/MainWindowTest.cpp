@@ -261,6 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"newprj", "&New Project", QKeySequence(Qt::CTRL | Qt::Key_N)},
         MenuCase{"openprj", "&Open Project", QKeySequence(Qt::CTRL | Qt::Key_O)},
         MenuCase{"saveprj", "&Save Project", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        MenuCase{"mnuExportVideo", "&Export Video...", {}},
         MenuCase{"mnuPackShow", "&Pack Show...", {}},
         MenuCase{"mnqt", "&Quit", QKeySequence(Qt::Key_F4)},
         MenuCase{"mnuinsert", "&Insert", {}},
@@ -293,7 +294,8 @@ TEST_F(EditorWindowTest, MenusHoldTheirItemsInOrder)
     for (QAction *action : window->menuBar()->actions())
         bar << action->text();
     EXPECT_EQ(bar.join(u'|'), QStringLiteral("File|&Insert|&Toiols|&Help"));
-    EXPECT_EQ(names("menu1"), QStringLiteral("newprj m openprj saveprj mnuPackShow sx mnqt"));
+    EXPECT_EQ(names("menu1"),
+              QStringLiteral("newprj m openprj saveprj mnuExportVideo mnuPackShow sx mnqt"));
     EXPECT_TRUE(menuItem("m")->isSeparator());
     EXPECT_TRUE(menuItem("sx")->isSeparator());
     EXPECT_EQ(names("mnuinsert"), QStringLiteral("mnuPicture mnuAudio"));

@@ -1,0 +1,103 @@
+#include "editor/ExportVideoCommand.h"
+
+#include "export/ExportJob.h"
+#include "export/ExportShow.h"
+#include "platform/CommonDialog.h"
+#include "platform/MessageBoxService.h"
+#include "platform/PlatformServices.h"
+
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace {
+
+const QString kVideoFilter = QStringLiteral("MP4 video (*.mp4)");
+const QString kExporting = QStringLiteral("Exporting video...");
+
+} // namespace
+
+ExportVideoCommand::ExportVideoCommand(QWidget &window,
+                                       const PlatformServices &services,
+                                       QString programDirectory)
+    : m_window(window)
+    , m_files(*services.files)
+    , m_messages(*services.messages)
+    , m_programDirectory(std::move(programDirectory))
+{}
+
+ExportVideoCommand::~ExportVideoCommand()
+{
+    delete m_job; // waits for the export to stop and clean up
+    delete m_progress;
+}
+
+void ExportVideoCommand::exportVideo(const ProjectSnapshot &project, const QString &projectDirectory)
+{
+    if (m_job) {
+        m_progress->raise();
+        m_progress->activateWindow();
+        return;
+    }
+    const std::optional<QString> chosen = m_files.chooseFile(
+        {FileDialogMode::Save, {}, {kVideoFilter}, m_lastFileName});
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = *chosen;
+    // A name typed without an extension still makes a file that players recognise.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".mp4");
+    m_lastFileName = path;
+
+    m_job = new ExportJob(exportShowFromSnapshot(project, {m_programDirectory, projectDirectory}),
+                          path,
+                          ExportSettings{},
+                          m_pictures,
+                          this);
+    m_progress = new QProgressDialog(kExporting, QStringLiteral("Cancel"), 0, 100, &m_window);
+    m_progress->setObjectName(QStringLiteral("exportProgress"));
+    m_progress->setWindowTitle(QStringLiteral("Vistelle"));
+    // The window stays usable while the video is made: the export works on its own copy.
+    m_progress->setWindowModality(Qt::NonModal);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setMinimumDuration(0);
+    m_progress->setValue(0);
+    connect(m_progress, &QProgressDialog::canceled, this, [this] {
+        if (m_job)
+            m_job->cancel();
+    });
+    connect(m_job, &ExportJob::progressed, this, &ExportVideoCommand::showProgress);
+    connect(m_job, &ExportJob::finished, this, &ExportVideoCommand::finish);
+    m_progress->show();
+    m_job->start();
+}
+
+void ExportVideoCommand::showProgress(int percent, const QString &timeLeft)
+{
+    if (!m_progress || m_progress->wasCanceled())
+        return;
+    m_progress->setValue(percent);
+    m_progress->setLabelText(timeLeft.isEmpty() ? kExporting : kExporting + u'\n' + timeLeft);
+}
+
+void ExportVideoCommand::finish(const ExportOutcome &outcome)
+{
+    // The job has emitted from its own event; it goes once that is over.
+    m_job->deleteLater();
+    m_job.clear();
+    if (m_progress) {
+        m_progress->hide();
+        m_progress->deleteLater();
+    }
+    switch (outcome.kind) {
+    case ExportOutcome::Kind::Exported:
+        m_messages.show(QStringLiteral("Video exported"), MessageIcon::Information);
+        break;
+    case ExportOutcome::Kind::Failed:
+        m_messages.show(QStringLiteral("Unable to export video\r\n") + outcome.message,
+                        MessageIcon::Critical);
+        break;
+    case ExportOutcome::Kind::Cancelled:
+        break;
+    }
+}
