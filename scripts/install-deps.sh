@@ -11,10 +11,14 @@ packages=(
     # GStreamer, Qt Multimedia's backend here: wav/mp3/avi, mpeg and MIDI, wma/wmv
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav
+    # video export: GStreamer's headers (app and video libraries) to build against
+    pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # end-to-end tests: a private X server, screenshots, input, test pictures and recorded sound
     xvfb xauth x11-utils x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox
+    # exported videos read back by other programs: ffprobe/ffmpeg, and GStreamer's own player
+    ffmpeg gstreamer1.0-tools
     fonts-dejavu-core
     # checking what is installed: menu entries, AppStream metadata, file types, manuals, lintian
     desktop-file-utils appstream shared-mime-info man-db lintian dpkg-dev

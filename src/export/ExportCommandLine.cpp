@@ -8,9 +8,16 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -39,6 +46,14 @@ std::optional<int> parseFramesPerSecond(const QString &text)
     if (!ok || fps < 1 || fps > kMostFramesPerSecond)
         return std::nullopt;
     return fps;
+}
+
+// Set by Ctrl+C or a request to end: the export stops at its next frame and removes its file.
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int)
+{
+    stopRequested = 1;
 }
 
 void printError(const QString &text)
@@ -145,6 +160,8 @@ int runExportCommand(const QStringList &arguments, const QString &programDirecto
     }
     ImageReaderPictureLoader pictures;
     ProgressPrinter progress;
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
     const ExportOutcome outcome = exportVideo(read.show,
                                               request.videoPath,
                                               request.settings,
@@ -152,9 +169,13 @@ int runExportCommand(const QStringList &arguments, const QString &programDirecto
                                               {[&progress](double fraction) {
                                                    progress.show(fraction);
                                                },
-                                               {}});
+                                               [] { return stopRequested != 0; }});
     progress.end();
-    if (outcome.kind != ExportOutcome::Kind::Exported) {
+    if (outcome.kind == ExportOutcome::Kind::Cancelled) {
+        printError(QStringLiteral("export cancelled; nothing was written"));
+        return 1;
+    }
+    if (outcome.kind == ExportOutcome::Kind::Failed) {
         printError(outcome.message);
         return 1;
     }

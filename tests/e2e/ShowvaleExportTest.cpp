@@ -150,12 +150,14 @@ TEST_F(ShowvaleExport, WritesWhatTheShowWouldShowAndPlayWithMusicThatLoops)
     writePicture(path("blue.png"), {200, 150}, Qt::blue);
     writeToneWav(path("low.wav"), 2000, 440);
     writeToneWav(path("high.wav"), 1000, 880);
-    // "%CurDir" names are found beside the project when they are not beside the player.
+    // "%CurDir" names are found beside the project when they are not beside the player; music
+    // that cannot be played is passed over.
     writeFileBytes(path("show.ssp"),
                    "%CurDir\\red.png *;Pause=2\r\n"
                    "%CurDir\\green.png *;Pause=1\r\n"
                    "%CurDir\\blue.png *;Pause=1\r\n"
-                   "Af=%CurDir\\low.wav\r\nAf=%CurDir\\high.wav\r\nSp=0\r\nEa=1\r\n");
+                   "Af=%CurDir\\low.wav\r\nAf=%CurDir\\gone.wav\r\nAf=%CurDir\\high.wav\r\n"
+                   "Sp=0\r\nEa=1\r\n");
     const ProgramRun exported = exportShow(path("show.ssp"), path("show.mp4"));
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     // Not a terminal: one line per 10 %.
