@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/VideoExporter.h"
-#include "player/ShowListing.h"
+#include "project/ShowListing.h"
 
 #include <QElapsedTimer>
 #include <QObject>

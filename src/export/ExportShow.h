@@ -1,7 +1,7 @@
 #pragma once
 
-#include "player/ShowListing.h"
 #include "project/PathText.h"
+#include "project/ShowListing.h"
 
 #include <QString>
 #include <QStringView>

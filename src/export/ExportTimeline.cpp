@@ -1,7 +1,7 @@
 #include "export/ExportTimeline.h"
 
-#include "player/ShowListing.h"
 #include "player/ShowSettings.h"
+#include "project/ShowListing.h"
 
 TimelinePlan planTimeline(const ShowListing &show)
 {

@@ -6,7 +6,7 @@
 #include "export/PartialVideoFile.h"
 #include "export/ShowFrames.h"
 #include "player/PictureGeometry.h"
-#include "player/ShowListing.h"
+#include "project/ShowListing.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,9 @@
 #include "pack/ShowToPack.h"
 
 #include "platform/NativePath.h"
-#include "project/ImageEntry.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
-#include "project/ShowSwitches.h"
+#include "project/ShowListing.h"
 
 #include <QFileInfo>
 
@@ -15,29 +14,16 @@ ShowToPackRead readShowToPack(const QString &projectPath, const QString &program
         return {std::nullopt, *file.error};
     ShowToPack show;
     show.folders = {programDirectory, QFileInfo(openablePath(projectPath)).absolutePath()};
-    QString stretch;
-    QString audio;
-    forEachProjectLine(file.text, {}, [&](const ProjectLine &line, int number) {
-        switch (line.kind) {
-        case ProjectLineKind::Stretch:
-            stretch = line.text;
-            break;
-        case ProjectLineKind::AudioSwitch:
-            audio = line.text;
-            break;
-        case ProjectLineKind::Audio:
-            show.music.append({line.text, number});
-            break;
-        case ProjectLineKind::Image:
-            if (const std::optional<ImageEntry> entry = parseImageLine(line.text)) {
-                show.pictures.append({entry->path, number});
-                show.pauses << entry->pause;
-            }
-            break;
-        }
-    });
-    show.stretch = isStretchOn(stretch) ? 1 : 0;
-    show.audio = isAudioOn(audio) ? 1 : 0;
+    // The paths stay as the project holds them: the pack resolves them itself.
+    const ShowListing listed = listShow(file.text, [](const QString &pathText) { return pathText; });
+    for (const ListedPicture &picture : listed.pictures) {
+        show.pictures.append({picture.path, picture.line});
+        show.pauses << picture.pause;
+    }
+    for (const ListedMusic &music : listed.music)
+        show.music.append({music.path, music.line});
+    show.stretch = listed.stretched ? 1 : 0;
+    show.audio = listed.musicOn ? 1 : 0;
     return {show, {}};
 }
 

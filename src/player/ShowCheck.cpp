@@ -2,10 +2,10 @@
 
 #include "platform/NativePath.h"
 #include "platform/PictureLoader.h"
-#include "player/ShowListing.h"
 #include "player/ShowSettings.h"
 #include "project/PathText.h"
 #include "project/ProjectReader.h"
+#include "project/ShowListing.h"
 
 #include <QFile>
 #include <QFileInfo>

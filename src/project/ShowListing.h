@@ -22,7 +22,7 @@ struct ListedMusic
 };
 
 // What a project file makes the player show and play, entry by entry with its line: for
-// checking a show and for exporting it, where a problem is told with the line that causes it.
+// checking, exporting and packing a show, where a problem is told with the line that causes it.
 struct ShowListing
 {
     QList<ListedPicture> pictures;

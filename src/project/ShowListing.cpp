@@ -1,8 +1,8 @@
-#include "player/ShowListing.h"
+#include "project/ShowListing.h"
 
-#include "player/ShowSettings.h"
 #include "project/ImageEntry.h"
 #include "project/ProjectReader.h"
+#include "project/ShowSwitches.h"
 
 ShowListing listShow(QStringView projectText, const ShowPathResolver &resolve)
 {
