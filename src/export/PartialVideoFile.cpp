@@ -46,8 +46,8 @@ bool PartialVideoFile::keep()
 {
     std::error_code error;
     // Replaces an existing target in one step, so a player never meets half a file.
-    std::filesystem::rename(QFile::encodeName(m_partialPath).toStdString(),
-                            QFile::encodeName(m_targetPath).toStdString(),
+    std::filesystem::rename(QFileInfo(m_partialPath).filesystemFilePath(),
+                            QFileInfo(m_targetPath).filesystemFilePath(),
                             error);
     if (error) {
         m_error = QStringLiteral("Cannot write %1: %2")
