@@ -89,6 +89,8 @@ public:
             const GstBufferPtr frame = next.get();
             if (i + 1 < timeline.pictures.size())
                 next = prepare(timeline.pictures.at(i + 1));
+            if (!frame && cancelled())
+                return stopped();
             if (!frame) {
                 const ListedPicture &picture = m_show.pictures.at(shown.index);
                 return failure(showProblemText(
