@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <atomic>
-#include <memory>
 
 class PictureLoader;
 class QThread;
