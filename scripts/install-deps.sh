@@ -11,7 +11,8 @@ packages=(
     # GStreamer, Qt Multimedia's backend here: wav/mp3/avi, mpeg and MIDI, wma/wmv
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav
-    # video export: GStreamer's headers (app and video libraries) to build against
+    # video export: GStreamer's headers (app and video libraries) to build against; the show's
+    # gapless music drives GStreamer's playbin directly
     pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -1,6 +1,7 @@
 #include "editor/Main.h"
 #include "pack/PackCommandLine.h"
 #include "platform/ProgramEnvironment.h"
+#include "platform/QtMediaPlayer.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
@@ -48,7 +49,8 @@ int main(int argc, char **argv)
     // running after the main window has gone.
     QApplication::setQuitOnLastWindowClosed(true);
 
-    QtPlatform platform(QStringLiteral("Vistelle"));
+    QtPlatform platform(QStringLiteral("Vistelle"),
+                        [](QObject *parent) -> MediaPlayer * { return new QtMediaPlayer(parent); });
     // Closing the window destroys it, so its preview stops playing even while other windows
     // of the editor stay open. Those have no parent and are not destroyed with it.
     const ProgramEnvironment environment = currentProgramEnvironment();

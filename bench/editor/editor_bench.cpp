@@ -8,6 +8,7 @@
 #include "platform/CommonDialog.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
+#include "platform/QtMediaPlayer.h"
 #include "platform/QtPlatform.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
@@ -29,7 +30,9 @@ constexpr int kEntries = 100'000;
 
 QtPlatform &platform()
 {
-    static QtPlatform instance(QStringLiteral("Vistelle"));
+    static QtPlatform instance(QStringLiteral("Vistelle"), [](QObject *parent) -> MediaPlayer * {
+        return new QtMediaPlayer(parent);
+    });
     return instance;
 }
 

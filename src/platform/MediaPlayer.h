@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // -600 hundredths of a decibel (-6 dB) is a linear volume of about one half.
 [[nodiscard]] float linearVolumeFromHundredthsOfDecibel(int hundredths);
 
@@ -22,6 +24,20 @@ public:
     virtual void setFileName(const QString &pathText) = 0;
     [[nodiscard]] virtual QString fileName() const = 0;
 
+    // Gapless playback: queueNext appends a file to go on with after the current one. A player
+    // that can hand over without a gap takes the queued files one by one, each the moment the
+    // file before it ends, and reports every end with endOfStream as usual; fileName() then
+    // names the file already playing, and giving that same name to setFileName goes on with it.
+    // setFileName of any other file, and stop, drop the queue. False from a player that cannot
+    // hand over: its caller gives each next file by setFileName when the last one has ended.
+    virtual bool queueNext(const QString &pathText)
+    {
+        Q_UNUSED(pathText);
+        return false;
+    }
+    // The queued files that will follow the one playing.
+    [[nodiscard]] virtual int queuedCount() const { return 0; }
+
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
@@ -39,3 +55,5 @@ signals:
     void durationChanged(qint64 milliseconds);
     void playingChanged(bool playing);
 };
+
+using MediaPlayerFactory = std::function<MediaPlayer *(QObject *parent)>;

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
+#include "platform/MediaPlayer.h"
 
 class EventPump;
 class FileChooser;
-class MediaPlayer;
 class MessageBoxService;
 class PictureLoader;
 class QObject;
@@ -16,5 +15,8 @@ struct PlatformServices
     FileChooser *files = nullptr;
     PictureLoader *pictures = nullptr;
     EventPump *events = nullptr;
-    std::function<MediaPlayer *(QObject *parent)> createMediaPlayer;
+    // The editor's audio preview.
+    MediaPlayerFactory createMediaPlayer;
+    // The player window's music.
+    MediaPlayerFactory createMusicPlayer;
 };

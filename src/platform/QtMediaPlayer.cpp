@@ -7,15 +7,6 @@
 #include <QMediaPlayer>
 #include <QUrl>
 
-#include <cmath>
-
-float linearVolumeFromHundredthsOfDecibel(int hundredths)
-{
-    if (hundredths >= 0)
-        return 1.0F;
-    return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
-}
-
 QtMediaPlayer::QtMediaPlayer(QObject *parent)
     : MediaPlayer(parent)
     , m_player(new QMediaPlayer(this))

@@ -6,11 +6,14 @@
 #include "platform/QtFileChooser.h"
 #include "platform/QtMessageBoxService.h"
 
-// The real platform services of one program, owned in one place by its main().
+// The real platform services of one program, owned in one place by its main(). The music plays
+// through GStreamer; the editor hands in its audio preview player, which otherwise is the music
+// player too.
 class QtPlatform
 {
 public:
-    explicit QtPlatform(const QString &applicationTitle);
+    explicit QtPlatform(const QString &applicationTitle,
+                        MediaPlayerFactory createPreviewPlayer = {});
 
     [[nodiscard]] PlatformServices services();
 
@@ -19,4 +22,5 @@ private:
     QtFileChooser m_files;
     ImageReaderPictureLoader m_pictures;
     QtEventPump m_events;
+    MediaPlayerFactory m_createPreviewPlayer;
 };

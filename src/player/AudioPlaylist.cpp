@@ -45,9 +45,17 @@ void AudioPlaylist::stop()
     m_player.stop();
 }
 
+// A player that can go on without a gap gets the entries after the selected one in advance, a
+// few of them, as a short file may have been read to its end before this thread hears that the
+// one before it has ended.
 void AudioPlaylist::playSelected()
 {
+    constexpr int kEntriesQueuedAhead = 3;
     m_player.setFileName(m_paths.at(m_position));
+    for (int ahead = m_player.queuedCount(); ahead < kEntriesQueuedAhead; ++ahead) {
+        if (!m_player.queueNext(m_paths.at((m_position + 1 + ahead) % m_paths.size())))
+            break;
+    }
 }
 
 // The player reports an unplayable file from the event loop, never from inside setFileName, so

@@ -34,7 +34,7 @@ Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *paren
     , m_setup(std::move(setup))
     , m_cd1(*services.files)
     , m_image1(new PictureArea(this))
-    , m_mp1(services.createMediaPlayer(this))
+    , m_mp1(services.createMusicPlayer(this))
     , m_sequence(new ImageSequence([this](const QString &path) { return showPicture(path); }, this))
     , m_audio(new AudioPlaylist(*m_mp1, this))
 {

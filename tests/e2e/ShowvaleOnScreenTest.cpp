@@ -72,10 +72,11 @@ std::optional<int> playbackStreamOf(qint64 pid)
     return std::nullopt;
 }
 
-// Records one playback stream for about two seconds: 16-bit mono samples at 22050 Hz.
-QList<qint16> recordStream(int stream)
+constexpr int kRate = kTestSoundRate;
+
+// Records one playback stream for the given time: 16-bit mono samples at 22050 Hz.
+QList<qint16> recordStream(int stream, int milliseconds)
 {
-    constexpr int kRate = kTestSoundRate;
     QProcess parec;
     parec.start(QStringLiteral("parec"),
                 {QStringLiteral("--monitor-stream=%1").arg(stream),
@@ -86,8 +87,9 @@ QList<qint16> recordStream(int stream)
     if (!parec.waitForStarted(5000))
         return {};
     QByteArray bytes;
-    const QDeadlineTimer deadline(5000);
-    while (bytes.size() < kRate * 4 && !deadline.hasExpired()
+    const QDeadlineTimer deadline(milliseconds + 3000);
+    const qsizetype wanted = qsizetype(kRate) * 2 * milliseconds / 1000;
+    while (bytes.size() < wanted && !deadline.hasExpired()
            && (parec.state() == QProcess::Running || parec.bytesAvailable() > 0)) {
         parec.waitForReadyRead(100);
         bytes += parec.readAllStandardOutput();
@@ -110,6 +112,28 @@ QList<qint16> audiblePart(const QList<qint16> &samples)
     if (first == samples.cend())
         return {};
     return QList<qint16>(first, last.base());
+}
+
+// Which of the tones plays, in order, from 50 ms pieces of the recording; a tone counts once it
+// lasts 150 ms, so the piece where one tone gives way to the next cannot pass for a third.
+QList<int> toneOrder(const QList<qint16> &samples, const QList<double> &tones)
+{
+    constexpr int kPiece = kRate / 20;
+    QList<int> order;
+    int current = -1;
+    int run = 0;
+    for (qsizetype at = 0; at + kPiece <= samples.size(); at += kPiece) {
+        const double frequency = toneFrequency(samples.mid(at, kPiece));
+        const auto tone = std::find_if(tones.cbegin(), tones.cend(), [&](double f) {
+            return std::abs(f - frequency) < 40;
+        });
+        const int heard = tone == tones.cend() ? -1 : int(tone - tones.cbegin());
+        run = heard == current ? run + 1 : 1;
+        current = heard;
+        if (run == 3 && heard >= 0 && (order.isEmpty() || order.last() != heard))
+            order << heard;
+    }
+    return order;
 }
 
 class ShowvaleOnScreen : public ::testing::Test
@@ -295,40 +319,45 @@ TEST_F(ShowvaleOnScreen, AShowOnADiscFindsItsPicturesBesideTheProgram)
     clickAndExpectTheEnd({640, 360});
 }
 
-TEST_F(ShowvaleOnScreen, TheMusicIsHeardWhileThePictureShows)
+TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsWhileThePictureShows)
 {
-    const QString tone = m_dir.filePath(QStringLiteral("tone.wav"));
-    writeToneWav(tone, 5000, 880);
+    const QList<double> tones{500, 800, 1100};
+    ProjectSnapshot project;
+    for (const double tone : tones) {
+        project.audioPaths << m_dir.filePath(QStringLiteral("tone%1.wav").arg(tone));
+        writeToneWav(project.audioPaths.last(), 600, int(tone));
+    }
     const QString red = m_dir.filePath(QStringLiteral("red.png"));
     writePicture(red, {100, 100}, Qt::red);
-    ProjectSnapshot project;
     project.imagePaths = {red};
     project.pauses = {QStringLiteral("0")};
-    project.audioPaths = {tone};
     project.audio = 1;
     const QString path = m_dir.filePath(QStringLiteral("music.ssp"));
     writeFileBytes(path, projectFileBytes(project));
     launch(path);
 
-    // The player's own stream on the sound server, so no other program's sound counts. The
-    // media backend may open and close a stream before the one that plays, so look again until
-    // a stream gives sound.
+    // The player's own stream on the sound server, so no other program's sound counts; look
+    // again until a stream gives sound.
     std::optional<int> stream;
     QList<qint16> heard;
     const QDeadlineTimer deadline(15000);
-    while (heard.size() <= 11025 && !deadline.hasExpired()
+    while (heard.size() <= kRate && !deadline.hasExpired()
            && m_player.state() == QProcess::Running) {
         stream = playbackStreamOf(m_player.processId());
         if (stream)
-            heard = audiblePart(recordStream(*stream));
+            heard = audiblePart(recordStream(*stream, 3000));
         else
             QThread::msleep(100);
     }
     ASSERT_TRUE(stream.has_value())
         << "showvale plays nothing to the sound server (is it running?)";
-    ASSERT_GT(heard.size(), 11025) << "less than half a second of sound";
+    ASSERT_GT(heard.size(), kRate) << "less than a second of sound";
     EXPECT_GT(loudness(heard), 1000.0);
-    EXPECT_NEAR(toneFrequency(heard), 880.0, 45.0);
+    // Each file followed by the next, the first again after the last.
+    const QList<int> order = toneOrder(heard, tones);
+    ASSERT_GE(order.size(), 4) << "fewer than four files heard";
+    for (qsizetype i = 1; i < order.size(); ++i)
+        EXPECT_EQ(order.at(i), (order.at(i - 1) + 1) % 3) << "after file " << order.at(i - 1);
 
     QImage shot;
     ASSERT_EQ(watchUntilPicture(Qt::red, &shot).last(), ScreenState::Picture);

@@ -104,3 +104,17 @@ TEST(AudioPlaylist, StoppedMusicStaysSilent)
     music.player.failFile();
     EXPECT_EQ(music.player.fileNamesGiven, QStringList({"a.mp3"}));
 }
+
+TEST(AudioPlaylist, QueuesTheNextEntriesSoThePlayerCanGoOnWithoutAGap)
+{
+    Playlist music({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    music.playlist.start(true);
+    EXPECT_EQ(music.player.queued, QStringList({"b.mp3", "c.mp3", "d.mp3"}));
+    music.player.finishFile();
+    music.player.finishFile();
+    EXPECT_EQ(music.player.queued, QStringList({"d.mp3", "a.mp3", "b.mp3"}));
+
+    Playlist single({"theme.mp3"});
+    single.playlist.start(true);
+    EXPECT_EQ(single.player.queued, QStringList({"theme.mp3", "theme.mp3", "theme.mp3"}));
+}

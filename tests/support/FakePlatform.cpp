@@ -24,6 +24,7 @@ void FakeMediaPlayer::setFileName(const QString &pathText)
 {
     m_fileName = pathText;
     fileNamesGiven << pathText;
+    queued.clear();
     m_position = 0;
     setPlaying(autoStart);
 }
@@ -41,6 +42,7 @@ void FakeMediaPlayer::pause()
 
 void FakeMediaPlayer::stop()
 {
+    queued.clear();
     m_position = 0;
     setPlaying(false);
 }
@@ -74,9 +76,10 @@ void FakeEventPump::letEventsRun()
 
 PlatformServices FakePlatform::services()
 {
-    return {&messages, &files, &pictures, &events, [this](QObject *parent) -> MediaPlayer * {
-                auto *player = new FakeMediaPlayer(parent);
-                mediaPlayers << player;
-                return player;
-            }};
+    const MediaPlayerFactory createPlayer = [this](QObject *parent) -> MediaPlayer * {
+        auto *player = new FakeMediaPlayer(parent);
+        mediaPlayers << player;
+        return player;
+    };
+    return {&messages, &files, &pictures, &events, createPlayer, createPlayer};
 }

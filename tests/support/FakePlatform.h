@@ -57,6 +57,13 @@ public:
     void setVolume(int hundredthsOfDecibel) override { volume = hundredthsOfDecibel; }
     void setFileName(const QString &pathText) override;
     [[nodiscard]] QString fileName() const override { return m_fileName; }
+    // Takes the queue, to show what was queued, but never hands over.
+    bool queueNext(const QString &pathText) override
+    {
+        queued << pathText;
+        return true;
+    }
+    [[nodiscard]] int queuedCount() const override { return static_cast<int>(queued.size()); }
     void play() override;
     void pause() override;
     void stop() override;
@@ -73,6 +80,7 @@ public:
     bool autoStart = false;
     int volume = 0;
     QStringList fileNamesGiven;
+    QStringList queued; // the files to go on with, since the last file given
     int playCalls = 0;
 
 private:

@@ -1,0 +1,319 @@
+#include "platform/GstMusicPlayer.h"
+
+#include "platform/NativePath.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <gst/gst.h>
+
+#include <deque>
+#include <mutex>
+
+namespace {
+
+// playbin's flags: decode audio and set the volume in software; no video, no subtitles.
+constexpr guint kPlayAudioOnly = (1U << 1) | (1U << 4);
+
+std::optional<QByteArray> playableUri(const QString &pathText)
+{
+    const QFileInfo file(openablePath(pathText));
+    if (pathText.isEmpty() || !file.isFile())
+        return std::nullopt;
+    return QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded();
+}
+
+bool startGStreamer()
+{
+    static const bool started = gst_init_check(nullptr, nullptr, nullptr);
+    return started;
+}
+
+} // namespace
+
+// Shared with GStreamer's streaming threads, which must not touch the QObject: they read the
+// queued file and post what happened to the player's thread, tagged with the run it belongs to.
+struct GstMusicPlayer::Relay
+{
+    std::mutex mutex;
+    GstMusicPlayer *player = nullptr; // cleared before the player goes away
+    quint64 run = 0;                  // changes whenever playback is restarted or stopped
+    struct Queued
+    {
+        QByteArray uri;
+        QString pathText;
+    };
+    std::deque<Queued> queue;
+    std::deque<QString> handedOver; // given to playbin, not yet begun to sound, in order
+
+    static void aboutToFinish(GstElement *playbin, gpointer data);
+    static GstBusSyncReply busMessage(GstBus *bus, GstMessage *message, gpointer data);
+};
+
+// Runs on a streaming thread once the current file has been read to its end, while its last part
+// still plays. It must not wait for the player's thread: the sound output is fed by this thread.
+void GstMusicPlayer::Relay::aboutToFinish(GstElement *playbin, gpointer data)
+{
+    auto *relay = static_cast<Relay *>(data);
+    const std::lock_guard lock(relay->mutex);
+    if (relay->queue.empty())
+        return; // playbin ends with an end of stream, and the playlist starts the next file
+    g_object_set(playbin, "uri", relay->queue.front().uri.constData(), nullptr);
+    relay->handedOver.push_back(relay->queue.front().pathText);
+    relay->queue.pop_front();
+}
+
+GstBusSyncReply GstMusicPlayer::Relay::busMessage(GstBus *, GstMessage *message, gpointer data)
+{
+    auto *relay = static_cast<Relay *>(data);
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if (type != GST_MESSAGE_STREAM_START && type != GST_MESSAGE_EOS && type != GST_MESSAGE_ERROR)
+        return GST_BUS_DROP;
+
+    QString description;
+    if (type == GST_MESSAGE_ERROR) {
+        GError *error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        description = QString::fromUtf8(error ? error->message : "playback failed");
+        g_clear_error(&error);
+    }
+
+    const std::lock_guard lock(relay->mutex);
+    GstMusicPlayer *player = relay->player;
+    if (!player)
+        return GST_BUS_DROP;
+    const quint64 run = relay->run;
+    // The queued file has reached the sound output: the one before it has played to its end.
+    QString handedOver;
+    if (!relay->handedOver.empty() && type != GST_MESSAGE_EOS) {
+        handedOver = relay->handedOver.front();
+        relay->handedOver.pop_front();
+    }
+    if (type == GST_MESSAGE_STREAM_START) {
+        if (!handedOver.isEmpty()) {
+            QMetaObject::invokeMethod(player, [player, run, handedOver] {
+                player->handOver(run, handedOver);
+            });
+        }
+    } else if (type == GST_MESSAGE_EOS) {
+        QMetaObject::invokeMethod(player, [player, run] { player->finish(run); });
+    } else {
+        QMetaObject::invokeMethod(player, [player, run, description, handedOver] {
+            player->fail(run, description, handedOver);
+        });
+    }
+    return GST_BUS_DROP;
+}
+
+GstMusicPlayer::GstMusicPlayer(QObject *parent)
+    : MediaPlayer(parent)
+    , m_relay(std::make_unique<Relay>())
+{
+    m_relay->player = this;
+}
+
+GstMusicPlayer::~GstMusicPlayer()
+{
+    {
+        const std::lock_guard lock(m_relay->mutex);
+        m_relay->player = nullptr;
+        ++m_relay->run;
+    }
+    if (!m_playbin)
+        return;
+    // Stopping joins GStreamer's threads, so none of them uses the relay afterwards.
+    gst_element_set_state(m_playbin, GST_STATE_NULL);
+    GstBus *bus = gst_element_get_bus(m_playbin);
+    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst_object_unref(bus);
+    gst_object_unref(m_playbin);
+}
+
+bool GstMusicPlayer::createPipeline()
+{
+    if (m_playbin)
+        return true;
+    if (!startGStreamer())
+        return false;
+    m_playbin = gst_element_factory_make("playbin", "music");
+    if (!m_playbin)
+        return false;
+    gst_object_ref_sink(m_playbin);
+    g_object_set(m_playbin, "flags", kPlayAudioOnly, "volume", m_volume, nullptr);
+    g_signal_connect(m_playbin, "about-to-finish", G_CALLBACK(Relay::aboutToFinish), m_relay.get());
+    GstBus *bus = gst_element_get_bus(m_playbin);
+    gst_bus_set_sync_handler(bus, &Relay::busMessage, m_relay.get(), nullptr);
+    gst_object_unref(bus);
+    return true;
+}
+
+void GstMusicPlayer::setAutoStart(bool autoStart)
+{
+    m_autoStart = autoStart;
+}
+
+void GstMusicPlayer::setVolume(int hundredthsOfDecibel)
+{
+    m_volume = linearVolumeFromHundredthsOfDecibel(hundredthsOfDecibel);
+    if (m_playbin)
+        g_object_set(m_playbin, "volume", m_volume, nullptr);
+}
+
+// Stops what plays and forgets the queue; reports still on their way to this thread belong to
+// the old run and are dropped.
+void GstMusicPlayer::beginNewRun()
+{
+    if (m_playbin)
+        gst_element_set_state(m_playbin, GST_STATE_READY);
+    {
+        const std::lock_guard lock(m_relay->mutex);
+        m_run = ++m_relay->run;
+        m_relay->queue.clear();
+        m_relay->handedOver.clear();
+    }
+    m_queuedCount = 0;
+    m_handedOver = false;
+    m_failureReported = false;
+}
+
+void GstMusicPlayer::setFileName(const QString &pathText)
+{
+    // The file the player has already gone on with, as the playlist names it after the end.
+    if (m_handedOver && pathText == m_fileName) {
+        m_handedOver = false;
+        return;
+    }
+    m_fileName = pathText;
+    beginNewRun();
+    const std::optional<QByteArray> uri = playableUri(pathText);
+    if (!uri) {
+        setPlaying(false);
+        reportFailure(QStringLiteral("Cannot open \"%1\"").arg(pathText));
+        return;
+    }
+    if (!createPipeline()) {
+        setPlaying(false);
+        reportFailure(QStringLiteral("GStreamer is not available"));
+        return;
+    }
+    g_object_set(m_playbin, "uri", uri->constData(), nullptr);
+    gst_element_set_state(m_playbin, m_autoStart ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+    setPlaying(m_autoStart);
+}
+
+bool GstMusicPlayer::queueNext(const QString &pathText)
+{
+    const std::optional<QByteArray> uri = playableUri(pathText);
+    if (!uri || !m_playbin)
+        return false;
+    const std::lock_guard lock(m_relay->mutex);
+    m_relay->queue.push_back({*uri, pathText});
+    ++m_queuedCount;
+    return true;
+}
+
+void GstMusicPlayer::handOver(quint64 run, const QString &pathText)
+{
+    if (run != m_run)
+        return;
+    m_fileName = pathText;
+    m_handedOver = true;
+    --m_queuedCount;
+    emit endOfStream(0);
+}
+
+void GstMusicPlayer::finish(quint64 run)
+{
+    if (run != m_run)
+        return;
+    beginNewRun();
+    setPlaying(false);
+    emit endOfStream(0);
+}
+
+// A queued file that fails right after the hand-over: the file before it has ended all the same.
+void GstMusicPlayer::fail(quint64 run, const QString &description, const QString &handedOverPath)
+{
+    if (run != m_run)
+        return;
+    if (!handedOverPath.isEmpty())
+        handOver(run, handedOverPath);
+    if (run != m_run)
+        return; // the end's handler has moved on to another file
+    beginNewRun();
+    setPlaying(false);
+    reportFailure(description);
+}
+
+// Reported from the event loop, never from inside setFileName, so a handler that moves on to the
+// next file cannot recurse; a report about a file replaced meanwhile is dropped.
+void GstMusicPlayer::reportFailure(const QString &description)
+{
+    if (m_failureReported)
+        return;
+    m_failureReported = true;
+    const quint64 run = m_run;
+    QMetaObject::invokeMethod(
+        this,
+        [this, run, description] {
+            if (run == m_run)
+                emit failed(description);
+        },
+        Qt::QueuedConnection);
+}
+
+void GstMusicPlayer::setPlaying(bool playing)
+{
+    if (m_playing == playing)
+        return;
+    m_playing = playing;
+    emit playingChanged(playing);
+}
+
+void GstMusicPlayer::play()
+{
+    if (!m_playbin || m_fileName.isEmpty())
+        return;
+    gst_element_set_state(m_playbin, GST_STATE_PLAYING);
+    setPlaying(true);
+}
+
+void GstMusicPlayer::pause()
+{
+    if (!m_playbin)
+        return;
+    gst_element_set_state(m_playbin, GST_STATE_PAUSED);
+    setPlaying(false);
+}
+
+void GstMusicPlayer::stop()
+{
+    beginNewRun();
+    setPlaying(false);
+}
+
+void GstMusicPlayer::setPosition(qint64 milliseconds)
+{
+    if (m_playbin) {
+        gst_element_seek_simple(m_playbin,
+                                GST_FORMAT_TIME,
+                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                                milliseconds * GST_MSECOND);
+    }
+}
+
+qint64 GstMusicPlayer::position() const
+{
+    gint64 nanoseconds = 0;
+    if (!m_playbin || !gst_element_query_position(m_playbin, GST_FORMAT_TIME, &nanoseconds))
+        return 0;
+    return nanoseconds / GST_MSECOND;
+}
+
+qint64 GstMusicPlayer::duration() const
+{
+    gint64 nanoseconds = 0;
+    if (!m_playbin || !gst_element_query_duration(m_playbin, GST_FORMAT_TIME, &nanoseconds))
+        return 0;
+    return nanoseconds / GST_MSECOND;
+}
