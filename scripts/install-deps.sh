@@ -16,6 +16,8 @@ packages=(
     pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it
+    lame
     # end-to-end tests: a private X server, screenshots, input, test pictures and recorded sound
     xvfb xauth x11-utils x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox
     # exported videos read back by other programs: ffprobe/ffmpeg, and GStreamer's own player
