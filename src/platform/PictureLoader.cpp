@@ -1,8 +1,11 @@
 #include "platform/PictureLoader.h"
 
+#include "platform/JpegDecoder.h"
 #include "platform/NativePath.h"
+#include "platform/PngDecoder.h"
 
 #include <QImageReader>
+#include <QTransform>
 
 namespace {
 
@@ -22,6 +25,32 @@ QRect centredVisiblePart(QSize picture, QSize screen)
     const int width = std::min(picture.width(), screen.width());
     const int height = std::min(picture.height(), screen.height());
     return {(picture.width() - width) / 2, (picture.height() - height) / 2, width, height};
+}
+
+// Turns a picture decoded in the file's orientation upright, as QImageReader's auto transform does.
+QImage upright(QImage image, QImageIOHandler::Transformations transformation)
+{
+    if (transformation == QImageIOHandler::TransformationNone)
+        return image;
+    image = image.mirrored(transformation.testFlag(QImageIOHandler::TransformationMirror),
+                           transformation.testFlag(QImageIOHandler::TransformationFlip));
+    if (swapsAxes(transformation))
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+constexpr qint64 kLimit = qint64(ImageReaderPictureLoader::kAllocationLimitMegabytes) << 20;
+
+// The formats decoded here rather than by Qt's handlers, straight to the size the screen needs.
+std::optional<QImage> decodeFast(const QByteArray &format,
+                                 const QString &path,
+                                 const DecodePlan &plan)
+{
+    if (format == "jpeg")
+        return decodeJpeg(path, plan, kLimit);
+    if (format == "png")
+        return decodePng(path, plan, kLimit);
+    return std::nullopt;
 }
 
 } // namespace
@@ -58,15 +87,26 @@ ImageReaderPictureLoader::ImageReaderPictureLoader()
 std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathText,
                                                             const PictureRequest &request)
 {
-    QImageReader reader(openablePath(pathText));
+    const QString path = openablePath(pathText);
+    QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    const DecodePlan plan = planDecode(reader.size(), reader.transformation(), request);
-    if (plan.scaledSize)
-        reader.setScaledSize(*plan.scaledSize);
-    if (plan.clipRect)
-        reader.setClipRect(*plan.clipRect);
-    QImage image = reader.read();
+    // A picture too large to hold whole is refused even when only a scaled copy is asked for:
+    // such sizes come from decompression bombs, which would take ages to decode.
+    const QSize fileSize = reader.size();
+    if (qint64(fileSize.width()) * fileSize.height() * 4 > kLimit)
+        return std::nullopt;
+    const DecodePlan plan = planDecode(fileSize, reader.transformation(), request);
+    QImage image;
+    if (std::optional<QImage> decoded = decodeFast(reader.format(), path, plan)) {
+        image = upright(std::move(*decoded), reader.transformation());
+    } else {
+        if (plan.scaledSize)
+            reader.setScaledSize(*plan.scaledSize);
+        if (plan.clipRect)
+            reader.setClipRect(*plan.clipRect);
+        image = reader.read();
+    }
     if (image.isNull())
         return std::nullopt;
     const QSize natural = plan.naturalSize.isValid() ? plan.naturalSize : image.size();

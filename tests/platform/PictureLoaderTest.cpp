@@ -152,7 +152,21 @@ TEST(PictureLoader, ADecompressionBombIsAPictureThatCannotBeRead)
 
     QTemporaryDir dir;
     writeFileBytes(dir.filePath("bomb.png"), bytes);
+
+    // A JPEG whose frame header claims 60000 x 60000 pixels.
+    writePicture(dir.filePath("small.jpg"), {16, 16});
+    QByteArray jpeg = readFileBytes(dir.filePath("small.jpg"));
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    for (const int at : {5, 7}) {
+        jpeg[frame + at] = char(60000 >> 8);
+        jpeg[frame + at + 1] = char(60000 & 0xFF);
+    }
+    writeFileBytes(dir.filePath("bomb.jpg"), jpeg);
+
     ImageReaderPictureLoader loader;
-    EXPECT_FALSE(loader.load(dir.filePath("bomb.png"), {}));
-    EXPECT_FALSE(loader.load(dir.filePath("bomb.png"), {kScreen, PictureFit::Stretch}));
+    for (const char *name : {"bomb.png", "bomb.jpg"}) {
+        EXPECT_FALSE(loader.load(dir.filePath(name), {})) << name;
+        EXPECT_FALSE(loader.load(dir.filePath(name), {kScreen, PictureFit::Stretch})) << name;
+    }
 }

@@ -1,0 +1,127 @@
+#include "platform/RowScaler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kChannels = 4;
+constexpr std::int64_t kAcrossUnit = 65536; // weights across a row
+constexpr std::int64_t kDownUnit = 4096;    // weights down a column
+
+// The share of one target pixel that the part [from, to) of it carries, in 1/unit, rounded so
+// that the shares of all parts of the pixel add up to exactly one unit. Positions count in
+// 1/(source size) of a target pixel, from the target pixel's start.
+std::uint32_t share(std::int64_t from, std::int64_t to, std::int64_t sourceSize, std::int64_t unit)
+{
+    return static_cast<std::uint32_t>(to * unit / sourceSize - from * unit / sourceSize);
+}
+
+} // namespace
+
+RowScaler::RowScaler(QSize source, QSize target, QImage::Format format)
+    : m_source(source)
+    , m_target(target)
+    , m_gatherWhole(target.width() > source.width() || target.height() > source.height()
+                    || target == source)
+{
+    m_image = QImage(m_gatherWhole ? source : target, format);
+    if (m_image.isNull() || m_gatherWhole)
+        return;
+
+    // Source column i spans [i * dw, (i + 1) * dw) and target column x spans [x * sw, (x + 1) * sw),
+    // both in 1/(dw * sw) of the picture's width.
+    const std::int64_t sw = source.width();
+    const std::int64_t dw = target.width();
+    m_maxTaps = static_cast<int>((sw + dw - 1) / dw) + 1;
+    m_firstColumn.resize(target.width());
+    m_columnWeights.assign(std::size_t(target.width()) * m_maxTaps, 0);
+    for (std::int64_t x = 0; x < dw; ++x) {
+        const std::int64_t start = x * sw;
+        const std::int64_t end = start + sw;
+        const std::int64_t first = start / dw;
+        m_firstColumn[x] = static_cast<int>(first);
+        for (std::int64_t i = first; i * dw < end; ++i) {
+            const std::int64_t from = std::max(i * dw, start) - start;
+            const std::int64_t to = std::min((i + 1) * dw, end) - start;
+            m_columnWeights[x * m_maxTaps + (i - first)] = share(from, to, sw, kAcrossUnit);
+        }
+    }
+    m_scaledRow.resize(std::size_t(target.width()) * kChannels);
+    for (auto &sums : m_sums)
+        sums.assign(std::size_t(target.width()) * kChannels, 0);
+}
+
+void RowScaler::addRows(const uchar *rows, int count, qsizetype stride)
+{
+    for (int i = 0; i < count && m_sourceRow < m_source.height() && !m_image.isNull(); ++i) {
+        const uchar *row = rows + i * stride;
+        if (m_gatherWhole) {
+            std::memcpy(m_image.scanLine(m_sourceRow), row, std::size_t(m_source.width()) * 4);
+        } else {
+            scaleAcross(row);
+            sumDown();
+        }
+        ++m_sourceRow;
+    }
+}
+
+void RowScaler::scaleAcross(const uchar *row)
+{
+    const int width = m_target.width();
+    const std::uint32_t *weights = m_columnWeights.data();
+    std::uint16_t *out = m_scaledRow.data();
+    const int lastColumn = m_source.width() - 1;
+    for (int x = 0; x < width; ++x, weights += m_maxTaps, out += kChannels) {
+        std::uint32_t sum[kChannels] = {128, 128, 128, 128};
+        const int first = m_firstColumn[x];
+        for (int k = 0; k < m_maxTaps; ++k) {
+            const uchar *pixel = row + std::min(first + k, lastColumn) * kChannels;
+            for (int c = 0; c < kChannels; ++c)
+                sum[c] += pixel[c] * weights[k];
+        }
+        for (int c = 0; c < kChannels; ++c)
+            out[c] = static_cast<std::uint16_t>(sum[c] >> 8);
+    }
+}
+
+// Source row r spans [r * dh, (r + 1) * dh) and target row y spans [y * sh, (y + 1) * sh); a
+// source row adds to at most two target rows, as the target is not taller than the source.
+void RowScaler::sumDown()
+{
+    const std::int64_t sh = m_source.height();
+    const std::int64_t dh = m_target.height();
+    const std::int64_t top = m_sourceRow * dh;
+    const std::int64_t bottom = top + dh;
+    const std::size_t values = m_scaledRow.size();
+    for (int slot = 0; slot < 2; ++slot) {
+        const std::int64_t y = m_sumRow + slot;
+        const std::int64_t start = y * sh;
+        if (y >= dh || start >= bottom)
+            break;
+        const std::uint32_t weight = share(std::max(top, start) - start,
+                                           std::min(bottom, start + sh) - start,
+                                           sh,
+                                           kDownUnit);
+        std::uint32_t *sums = m_sums[slot].data();
+        const std::uint16_t *scaled = m_scaledRow.data();
+        for (std::size_t i = 0; i < values; ++i)
+            sums[i] += scaled[i] * weight;
+    }
+    if (bottom >= (m_sumRow + 1) * sh) {
+        uchar *out = m_image.scanLine(m_sumRow);
+        const std::uint32_t *sums = m_sums[0].data();
+        for (std::size_t i = 0; i < values; ++i)
+            out[i] = static_cast<uchar>((sums[i] + (1U << 19)) >> 20);
+        std::swap(m_sums[0], m_sums[1]);
+        std::fill(m_sums[1].begin(), m_sums[1].end(), 0);
+        ++m_sumRow;
+    }
+}
+
+QImage RowScaler::takeResult()
+{
+    if (m_gatherWhole && !m_image.isNull() && m_source != m_target)
+        return m_image.scaled(m_target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return std::move(m_image);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <vector>
+
+// Builds a picture of the target size from the rows of a larger one as they arrive, top to
+// bottom, so a decoder never holds the picture at full size. Each target pixel is the average of
+// the source pixels it covers (an area filter, in fixed point), which keeps fine detail from
+// flickering into moiré. Rows are 32-bit pixels whose four bytes are averaged alike, so any of
+// Qt's 32-bit formats passes through. Rows of a source as large as the target are copied; a
+// target larger than the source in either direction is gathered at full size and smoothed up at
+// the end, which only small pictures need.
+class RowScaler
+{
+public:
+    RowScaler(QSize source, QSize target, QImage::Format format);
+
+    // The next rows of the source, count of them, each stride bytes after the one before.
+    void addRows(const uchar *rows, int count, qsizetype stride);
+    // The picture once every source row has been added; a null picture when there was no memory
+    // for it.
+    [[nodiscard]] QImage takeResult();
+
+private:
+    void scaleAcross(const uchar *row);
+    void sumDown();
+
+    QSize m_source;
+    QSize m_target;
+    QImage m_image;
+    bool m_gatherWhole = false;
+    int m_sourceRow = 0;
+    int m_maxTaps = 0;
+    std::vector<int> m_firstColumn;             // per target column: its first source column
+    std::vector<std::uint32_t> m_columnWeights; // m_maxTaps per target column, in 1/65536
+    std::vector<std::uint16_t> m_scaledRow;     // one source row scaled across, in 1/256
+    std::vector<std::uint32_t> m_sums[2];       // the target row being summed, and the next
+    int m_sumRow = 0;                           // the target row that m_sums[0] belongs to
+};

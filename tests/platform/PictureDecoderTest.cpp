@@ -1,0 +1,171 @@
+// The player's own JPEG and PNG decoders against Qt's decode of the same files: same pixels within
+// a small tolerance, for every variant the decoders take and those they leave to Qt.
+
+#include "platform/PictureLoader.h"
+#include "support/TestFiles.h"
+
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr QSize kPicture(1200, 800);
+constexpr QSize kScreen(640, 360);
+
+// Soft gradients and shapes, with one sharp-edged block: a picture whose details survive
+// scaling, so that two good decoders agree closely.
+QImage photo(QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(kPicture, QImage::Format_ARGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, kPicture.height());
+    sky.setColorAt(0, QColor(40, 90, 200));
+    sky.setColorAt(1, QColor(250, 210, 120));
+    painter.fillRect(image.rect(), sky);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(30, 150, 60, 200));
+    painter.drawEllipse(QRect(100, 450, 700, 500));
+    painter.fillRect(QRect(800, 100, 200, 150), QColor(200, 20, 20, 128));
+    painter.end();
+    return image.convertToFormat(format);
+}
+
+// A few flat colours, as palette pictures (drawings, charts) have.
+QImage drawing()
+{
+    QImage image(kPicture, QImage::Format_RGB32);
+    image.fill(QColor(250, 250, 240));
+    QPainter painter(&image);
+    painter.fillRect(QRect(100, 100, 500, 300), QColor(20, 60, 160));
+    painter.fillRect(QRect(400, 300, 600, 400), QColor(200, 40, 30));
+    painter.end();
+    return image.convertToFormat(QImage::Format_Indexed8);
+}
+
+void save(const QImage &image, const QString &path, bool progressive = false)
+{
+    QImageWriter writer(path);
+    writer.setQuality(92);
+    writer.setProgressiveScanWrite(progressive);
+    ASSERT_TRUE(writer.write(image)) << path.toStdString();
+}
+
+// A JPEG whose EXIF data says: turn me a quarter to the right to show me upright.
+void saveTurnedJpeg(const QString &path)
+{
+    save(photo(), path);
+    QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0", 32);
+    QByteArray segment("\xFF\xE1", 2);
+    segment.append(char(0)).append(char(exif.size() + 2)).append(exif);
+    QByteArray bytes = readFileBytes(path);
+    writeFileBytes(path, bytes.insert(2, segment));
+}
+
+void saveInterlacedPng(const QString &path)
+{
+    save(photo(), path + ".bmp");
+    QProcess convert;
+    convert.start("convert", {path + ".bmp", "-interlace", "PNG", path});
+    ASSERT_TRUE(convert.waitForFinished(30000) && convert.exitCode() == 0) << "ImageMagick";
+}
+
+struct Variant
+{
+    const char *name;
+    std::function<void(const QString &)> write;
+};
+
+const Variant kVariants[] = {
+    {"baseline.jpg", [](const QString &p) { save(photo(), p); }},
+    {"progressive.jpg", [](const QString &p) { save(photo(), p, true); }},
+    {"grey.jpg", [](const QString &p) { save(photo(QImage::Format_Grayscale8), p); }},
+    {"turned.jpg", saveTurnedJpeg},
+    {"rgb.png", [](const QString &p) { save(photo(), p); }},
+    {"alpha.png", [](const QString &p) { save(photo(QImage::Format_ARGB32), p); }},
+    {"palette.png", [](const QString &p) { save(drawing(), p); }},
+    {"grey.png", [](const QString &p) { save(photo(QImage::Format_Grayscale8), p); }},
+    {"deep.png", [](const QString &p) { save(photo(QImage::Format_RGBA64), p); }},
+    {"interlaced.png", saveInterlacedPng},
+};
+
+// What Qt's own reader makes of the file for the same request.
+QImage qtDecode(const QString &path, const PictureRequest &request)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const DecodePlan plan = planDecode(reader.size(), reader.transformation(), request);
+    if (plan.scaledSize)
+        reader.setScaledSize(*plan.scaledSize);
+    if (plan.clipRect)
+        reader.setClipRect(*plan.clipRect);
+    return reader.read();
+}
+
+// The mean difference per colour channel and the share of pixels off by more than 24.
+std::pair<double, double> difference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    double sum = 0;
+    qint64 far = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            const int d[] = {std::abs(qRed(p[col]) - qRed(q[col])),
+                             std::abs(qGreen(p[col]) - qGreen(q[col])),
+                             std::abs(qBlue(p[col]) - qBlue(q[col])),
+                             std::abs(qAlpha(p[col]) - qAlpha(q[col]))};
+            sum += d[0] + d[1] + d[2] + d[3];
+            far += *std::max_element(d, d + 4) > 24 ? 1 : 0;
+        }
+    }
+    const double pixels = double(x.width()) * x.height();
+    return {sum / pixels / 4, far / pixels};
+}
+
+class PictureDecoder : public ::testing::TestWithParam<Variant>
+{};
+
+} // namespace
+
+TEST_P(PictureDecoder, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(GetParam().name);
+    GetParam().write(path);
+    ImageReaderPictureLoader loader;
+    for (const PictureRequest request : {PictureRequest{kScreen, PictureFit::Stretch},
+                                         PictureRequest{kScreen, PictureFit::NaturalSize},
+                                         PictureRequest{}}) {
+        SCOPED_TRACE(request.screenSize.isEmpty()         ? "whole"
+                     : request.fit == PictureFit::Stretch ? "stretched"
+                                                          : "natural size");
+        const QImage expected = qtDecode(path, request);
+        const std::optional<LoadedPicture> loaded = loader.load(path, request);
+        ASSERT_TRUE(loaded);
+        ASSERT_FALSE(expected.isNull());
+        EXPECT_EQ(loaded->image.size(), expected.size());
+        if (loaded->image.size() != expected.size())
+            continue;
+        const auto [mean, farOff] = difference(loaded->image, expected);
+        EXPECT_LT(mean, 2.0);
+        EXPECT_LT(farOff, 0.01);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants,
+                         PictureDecoder,
+                         ::testing::ValuesIn(kVariants),
+                         [](const auto &info) {
+                             QString name = QString::fromLatin1(info.param.name);
+                             return name.replace('.', '_').toStdString();
+                         });
