@@ -3,6 +3,7 @@
 #include "platform/EventPump.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MessageBoxService.h"
+#include "platform/NativePath.h"
 #include "platform/PictureLoader.h"
 #include "player/AudioPlaylist.h"
 #include "player/ImageSequence.h"
@@ -14,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -129,6 +131,11 @@ bool Form1::showPicture(const QString &path)
 {
     const PictureFit fit = isStretchOn(m_stretchSetting) ? PictureFit::Stretch
                                                          : PictureFit::NaturalSize;
+    // The picture on screen stays there while the next one loads, as nothing paints meanwhile,
+    // so it is let go first and two are never held at once. A missing file keeps it, to stay
+    // behind the message that ends the show.
+    if (QFileInfo(openablePath(path)).isFile())
+        m_image1->releasePicture();
     std::optional<LoadedPicture>
         picture = m_services.pictures->load(path,
                                             pictureRequestFor(size(), fit, devicePixelRatioF()));

@@ -19,6 +19,10 @@ public:
     // Replaces the picture and places the area; the old picture stays on screen until this call.
     void showPicture(LoadedPicture picture, const QRect &areaGeometry, PictureFit fit);
 
+    // Lets go of the picture while the screen still shows it, so that it and the next one are
+    // never held at once; the area paints empty if it must paint before the next one comes.
+    void releasePicture() { m_image = QImage(); }
+
     // The size of the decoded part that is kept, which is at most what the screen shows.
     [[nodiscard]] QSize heldImageSize() const { return m_image.size(); }
 
