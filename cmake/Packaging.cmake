@@ -16,9 +16,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vistelle.invalid/")
 # Qt's own libraries come from the shared-library dependencies; the media formats and the
-# picture formats beyond Qt's built-in ones are plugins that nothing links to.
+# picture formats beyond Qt's built-in ones are plugins that nothing links to. libheif decodes
+# HEIC and AVIF; Debian 12's libheif1 brings its HEVC (libde265) and AV1 (dav1d, aom) decoders
+# itself, later releases split them into libheif-plugin-* packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-image-formats-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav")
+    "qt6-qpa-plugins, qt6-image-formats-plugins, libheif1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -8,6 +8,8 @@ packages=(
     # Qt 6: widgets, multimedia, image plugins (TIFF, WebP) and the offscreen/xcb platforms
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins
     libqt6multimedia6
+    # HEIC/HEIF and AVIF pictures (Qt has no reader for them); its HEVC and AV1 codecs come along
+    libheif-dev libheif1
     # GStreamer, Qt Multimedia's backend here: wav/mp3/avi, mpeg and MIDI, wma/wmv
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav

@@ -37,6 +37,11 @@ void CommonDialog::setDialogTitle(const QString &title)
     m_title = title;
 }
 
+void CommonDialog::setFileName(const QString &fileName)
+{
+    m_fileName = fileName;
+}
+
 bool CommonDialog::showOpen()
 {
     return show(FileDialogMode::Open);

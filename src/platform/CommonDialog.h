@@ -39,6 +39,8 @@ public:
 
     void setFilter(const QString &filter);
     void setDialogTitle(const QString &title);
+    // The name the next dialog offers; a full path also opens the dialog in that folder.
+    void setFileName(const QString &fileName);
 
     // False when the user cancelled or the dialog failed.
     [[nodiscard]] bool showOpen();

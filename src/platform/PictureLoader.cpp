@@ -1,5 +1,6 @@
 #include "platform/PictureLoader.h"
 
+#include "platform/HeifDecoder.h"
 #include "platform/JpegDecoder.h"
 #include "platform/NativePath.h"
 #include "platform/PngDecoder.h"
@@ -88,6 +89,9 @@ std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathT
                                                             const PictureRequest &request)
 {
     const QString path = openablePath(pathText);
+    // Qt has no reader for the HEIF pictures of today's phones and cameras.
+    if (isHeifFile(path))
+        return decodeHeifPicture(path, request, qint64(kAllocationLimitMegabytes) * 1024 * 1024);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);

@@ -50,8 +50,8 @@ public:
     load(const QString &pathText, const PictureRequest &request) = 0;
 };
 
-// Decoding with QImageReader: format taken from the content (so a .dib opens), EXIF orientation
-// honoured, and a memory limit above which a picture counts as unreadable.
+// Decoding with QImageReader, and libheif for HEIC and AVIF: format taken from the content (so a
+// .dib opens), orientation honoured, and a memory limit above which a picture counts as unreadable.
 class ImageReaderPictureLoader final : public PictureLoader
 {
 public:

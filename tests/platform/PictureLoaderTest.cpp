@@ -1,9 +1,12 @@
 #include "platform/PictureLoader.h"
+#include "platform/HeifDecoder.h"
+#include "support/HeifFiles.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -169,4 +172,56 @@ TEST(PictureLoader, ADecompressionBombIsAPictureThatCannotBeRead)
         EXPECT_FALSE(loader.load(dir.filePath(name), {})) << name;
         EXPECT_FALSE(loader.load(dir.filePath(name), {kScreen, PictureFit::Stretch})) << name;
     }
+}
+
+namespace {
+
+// Lossy coding shifts colours a little; a user sees red as red.
+bool looksLike(QColor seen, QColor meant)
+{
+    return std::abs(seen.red() - meant.red()) < 40 && std::abs(seen.green() - meant.green()) < 40
+           && std::abs(seen.blue() - meant.blue()) < 40;
+}
+
+} // namespace
+
+TEST(PictureLoader, PhonePhotosInHeicAndAvifLoadUprightAndOnlyAsLargeAsTheScreenNeeds)
+{
+    QTemporaryDir dir;
+    ImageReaderPictureLoader loader;
+    // Stored on its side, left half red and right half blue, marked to be turned a quarter
+    // clockwise: upright, red is on top.
+    QImage stored(64, 32, QImage::Format_RGB32);
+    stored.fill(Qt::red);
+    QPainter(&stored).fillRect(32, 0, 32, 32, Qt::blue);
+    // The content decides, not the name.
+    const QStringList names{"turned.heic", "turned.avif", "phone.jpg"};
+    ASSERT_TRUE(writeHeifPicture(dir.filePath(names[0]), stored, HeifCodec::Hevc, 6));
+    ASSERT_TRUE(writeHeifPicture(dir.filePath(names[1]), stored, HeifCodec::Av1, 6));
+    ASSERT_TRUE(writeHeifPicture(dir.filePath(names[2]), stored, HeifCodec::Hevc, 6));
+    for (const QString &name : names) {
+        const auto whole = loader.load(dir.filePath(name), {});
+        ASSERT_TRUE(whole) << name.toStdString();
+        EXPECT_EQ(whole->image.size(), QSize(32, 64));
+        EXPECT_TRUE(looksLike(whole->image.pixelColor(16, 8), Qt::red)) << name.toStdString();
+        EXPECT_TRUE(looksLike(whole->image.pixelColor(16, 56), Qt::blue)) << name.toStdString();
+
+        // A screen smaller than the picture gets its centre; a stretched one the whole of it.
+        const auto centre = loader.load(dir.filePath(name), {{32, 20}, PictureFit::NaturalSize});
+        ASSERT_TRUE(centre);
+        EXPECT_EQ(centre->image.size(), QSize(32, 20));
+        EXPECT_EQ(centre->naturalSize, QSize(32, 64));
+        EXPECT_EQ(centre->visibleOffset, QPoint(0, 22));
+        const auto stretched = loader.load(dir.filePath(name), {{10, 10}, PictureFit::Stretch});
+        ASSERT_TRUE(stretched);
+        EXPECT_EQ(stretched->image.size(), QSize(10, 10));
+        EXPECT_TRUE(looksLike(stretched->image.pixelColor(5, 1), Qt::red));
+    }
+
+    // Cut short, or more than the memory allows: a picture that cannot be read.
+    const QByteArray heic = readFileBytes(dir.filePath(names[0]));
+    writeFileBytes(dir.filePath("cut.heic"), heic.left(heic.size() / 2));
+    EXPECT_FALSE(loader.load(dir.filePath("cut.heic"), {}));
+    EXPECT_FALSE(decodeHeifPicture(dir.filePath(names[0]), {}, 32 * 64 * 4 - 1));
+    EXPECT_TRUE(decodeHeifPicture(dir.filePath(names[0]), {}, 32 * 64 * 4));
 }

@@ -1,6 +1,9 @@
 #include "TestFiles.h"
 
+#include "HeifFiles.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QtEndian>
 
@@ -26,7 +29,11 @@ void writePicture(const QString &path, QSize size, QColor colour)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
-    if (!image.save(path))
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool saved = suffix == u"heic"   ? writeHeifPicture(path, image, HeifCodec::Hevc)
+                       : suffix == u"avif" ? writeHeifPicture(path, image, HeifCodec::Av1)
+                                           : image.save(path);
+    if (!saved)
         throw std::runtime_error("cannot save picture " + path.toStdString());
 }
 

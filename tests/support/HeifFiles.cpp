@@ -1,0 +1,69 @@
+#include "HeifFiles.h"
+
+#include <QFile>
+
+#include <libheif/heif.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool ok(const heif_error &error)
+{
+    return error.code == heif_error_Ok;
+}
+
+struct HeifDeleter
+{
+    void operator()(heif_context *context) const { heif_context_free(context); }
+    void operator()(heif_encoder *encoder) const { heif_encoder_release(encoder); }
+    void operator()(heif_image *image) const { heif_image_release(image); }
+    void operator()(heif_encoding_options *options) const { heif_encoding_options_free(options); }
+};
+
+template<typename T>
+using HeifPointer = std::unique_ptr<T, HeifDeleter>;
+
+} // namespace
+
+bool writeHeifPicture(const QString &path, const QImage &picture, HeifCodec codec, int orientation)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const HeifPointer<heif_context> context(heif_context_alloc());
+    heif_encoder *rawEncoder = nullptr;
+    if (!ok(heif_context_get_encoder_for_format(context.get(),
+                                                codec == HeifCodec::Hevc ? heif_compression_HEVC
+                                                                         : heif_compression_AV1,
+                                                &rawEncoder)))
+        return false;
+    const HeifPointer<heif_encoder> encoder(rawEncoder);
+    heif_encoder_set_lossy_quality(encoder.get(), 90);
+    // Each encoder knows only its own speed setting; the other call fails harmlessly.
+    heif_encoder_set_parameter_string(encoder.get(), "preset", "ultrafast");
+    heif_encoder_set_parameter_integer(encoder.get(), "speed", 9);
+
+    heif_image *rawImage = nullptr;
+    if (!ok(heif_image_create(rgb.width(),
+                              rgb.height(),
+                              heif_colorspace_RGB,
+                              heif_chroma_interleaved_RGB,
+                              &rawImage)))
+        return false;
+    const HeifPointer<heif_image> image(rawImage);
+    if (!ok(heif_image_add_plane(image.get(), heif_channel_interleaved, rgb.width(), rgb.height(), 8)))
+        return false;
+    int stride = 0;
+    uint8_t *plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(plane + qsizetype(y) * stride, rgb.constScanLine(y), rgb.width() * 3);
+
+    const HeifPointer<heif_encoding_options> options(heif_encoding_options_alloc());
+    options->image_orientation = static_cast<heif_orientation>(orientation);
+    return ok(heif_context_encode_image(context.get(),
+                                        image.get(),
+                                        encoder.get(),
+                                        options.get(),
+                                        nullptr))
+           && ok(heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()));
+}

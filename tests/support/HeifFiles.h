@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+enum class HeifCodec { Hevc, Av1 };
+
+// Writes the picture as a HEIC (HEVC) or AVIF (AV1) file through libheif's encoder, as phones and
+// cameras write them. The pixels are stored as given; orientation (1 to 8, as in EXIF) is the
+// turn a viewer applies to show them upright. Fast encoder settings: the files are for decoding.
+// False when the file cannot be written.
+bool writeHeifPicture(const QString &path,
+                      const QImage &picture,
+                      HeifCodec codec,
+                      int orientation = 1);
