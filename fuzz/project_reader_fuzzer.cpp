@@ -167,11 +167,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckingLists editorLists;
     const ProjectSwitchValues editorSwitches = readProjectText(text, editorLists);
     checkRoundTrip(editorLists, editorSwitches);
-
-    CheckingLists playerLists;
-    ProjectReadOptions player;
-    player.curDirectory = QStringLiteral("/media/cdrom/Show");
-    const ProjectSwitchValues playerSwitches = readProjectText(text, playerLists, player);
-    checkRoundTrip(playerLists, playerSwitches);
     return 0;
 }

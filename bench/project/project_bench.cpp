@@ -1,5 +1,5 @@
 // Reading and writing a project of 100,000 pictures: the format library alone, no windows.
-// Goals: reading under 100 ms, writing under 200 ms.
+// Goals: reading under 100 ms, the player's reading from disk under 200 ms, writing under 200 ms.
 #include "project/ProjectLists.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
@@ -68,17 +68,12 @@ private:
     QStringList m_audioPaths;
 };
 
-void BM_ReadProject(benchmark::State &state, bool resolveCurDir)
+void BM_ReadProject(benchmark::State &state)
 {
     const QByteArray bytes = projectFileBytes(largeProject());
-    ProjectReadOptions options;
-    if (resolveCurDir)
-        options.curDirectory = QStringLiteral("/media/cdrom/Show");
     for (auto _ : state) {
         PlainLists lists;
-        const ProjectSwitchValues switches = readProjectText(decodeProjectText(bytes),
-                                                             lists,
-                                                             options);
+        const ProjectSwitchValues switches = readProjectText(decodeProjectText(bytes), lists);
         benchmark::DoNotOptimize(switches);
         if (lists.imageCount() != kImageCount)
             state.SkipWithError("the project did not read back whole");
@@ -86,8 +81,27 @@ void BM_ReadProject(benchmark::State &state, bool resolveCurDir)
     state.SetItemsProcessed(state.iterations() * kImageCount);
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK_CAPTURE(BM_ReadProject, editor, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ReadProject, player, true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadProject)->Unit(benchmark::kMillisecond);
+
+// The player's reading of the file from disk. "%CurDir" is resolved only when a file is opened,
+// so no file is looked up here. Goal: under 200 ms.
+void BM_LoadShow(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    const QString path = QDir(directory.path()).filePath(QStringLiteral("large.ssp"));
+    if (!writeProjectFile(path, largeProject()).saved) {
+        state.SkipWithError("cannot write the project");
+        return;
+    }
+    for (auto _ : state) {
+        PlainLists lists;
+        const ProjectFileRead read = LoadShow(path, lists);
+        if (read.error || lists.imageCount() != kImageCount)
+            state.SkipWithError("the project did not read back whole");
+    }
+    state.SetItemsProcessed(state.iterations() * kImageCount);
+}
+BENCHMARK(BM_LoadShow)->Unit(benchmark::kMillisecond);
 
 void BM_ProjectFileBytes(benchmark::State &state)
 {

@@ -2,9 +2,10 @@
 
 #include "platform/MediaPlayer.h"
 
-AudioPlaylist::AudioPlaylist(MediaPlayer &player, QObject *parent)
+AudioPlaylist::AudioPlaylist(MediaPlayer &player, FileForPath fileFor, QObject *parent)
     : QObject(parent)
     , m_player(player)
+    , m_fileFor(std::move(fileFor))
 {
     connect(&m_player, &MediaPlayer::endOfStream, this, [this] {
         m_failuresInARow = 0;
@@ -45,15 +46,20 @@ void AudioPlaylist::stop()
     m_player.stop();
 }
 
+QString AudioPlaylist::fileFor(const QString &path) const
+{
+    return m_fileFor ? m_fileFor(path) : path;
+}
+
 // A player that can go on without a gap gets the entries after the selected one in advance, a
 // few of them, as a short file may have been read to its end before this thread hears that the
 // one before it has ended.
 void AudioPlaylist::playSelected()
 {
     constexpr int kEntriesQueuedAhead = 3;
-    m_player.setFileName(m_paths.at(m_position));
+    m_player.setFileName(fileFor(m_paths.at(m_position)));
     for (int ahead = m_player.queuedCount(); ahead < kEntriesQueuedAhead; ++ahead) {
-        if (!m_player.queueNext(m_paths.at((m_position + 1 + ahead) % m_paths.size())))
+        if (!m_player.queueNext(fileFor(m_paths.at((m_position + 1 + ahead) % m_paths.size()))))
             break;
     }
 }

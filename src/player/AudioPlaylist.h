@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class MediaPlayer;
 
 // The show's background music: plays List3 one file after another through the media player,
@@ -14,7 +16,10 @@ class AudioPlaylist final : public QObject
     Q_OBJECT
 
 public:
-    explicit AudioPlaylist(MediaPlayer &player, QObject *parent = nullptr);
+    // Turns a path text of the list into the file to play; none plays the text as it is.
+    using FileForPath = std::function<QString(const QString &pathText)>;
+
+    explicit AudioPlaylist(MediaPlayer &player, FileForPath fileFor = {}, QObject *parent = nullptr);
 
     void appendPath(const QString &path);
     [[nodiscard]] const QStringList &List3() const { return m_paths; }
@@ -30,9 +35,11 @@ public:
 
 private:
     void playSelected();
+    [[nodiscard]] QString fileFor(const QString &path) const;
     void skipUnplayable();
 
     MediaPlayer &m_player;
+    FileForPath m_fileFor;
     QStringList m_paths;
     int m_position = -1;
     int m_failuresInARow = 0;

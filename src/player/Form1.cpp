@@ -34,11 +34,13 @@ Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *paren
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_services(services)
     , m_setup(std::move(setup))
+    , m_showFolders{m_setup.programDirectory, m_setup.projectDirectory}
     , m_cd1(*services.files)
     , m_image1(new PictureArea(this))
     , m_mp1(services.createMusicPlayer(this))
     , m_sequence(new ImageSequence([this](const QString &path) { return showPicture(path); }, this))
-    , m_audio(new AudioPlaylist(*m_mp1, this))
+    , m_audio(new AudioPlaylist(
+          *m_mp1, [this](const QString &path) { return fileFor(path); }, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -81,8 +83,11 @@ bool Form1::start()
 
 std::optional<QString> Form1::projectPath()
 {
-    if (m_setup.variant == PlayerVariant::TestRun)
+    if (m_setup.variant == PlayerVariant::TestRun) {
+        if (!m_setup.testRunProjectPath.isEmpty())
+            return m_setup.testRunProjectPath;
         return QDir::toNativeSeparators(QDir(m_setup.programDirectory).filePath(kTestRunFileName));
+    }
     const PlayerCommand command = parsePlayerCommandLine(m_setup.argumentText);
     if (command.kind != PlayerCommandKind::ChooseProject)
         return command.projectPath;
@@ -94,9 +99,10 @@ std::optional<QString> Form1::projectPath()
 
 bool Form1::LoadShow(const QString &pathText)
 {
-    const ProjectFileRead read = ::LoadShow(pathText, *this, m_setup.programDirectory, [this] {
-        letEventsRun();
-    });
+    // A show on a stick or in any folder finds its "%CurDir" files beside its project file.
+    if (m_setup.variant == PlayerVariant::Showvale)
+        m_showFolders.projectDirectory = folderOfFile(pathText);
+    const ProjectFileRead read = ::LoadShow(pathText, *this, [this] { letEventsRun(); });
     if (read.error) {
         hide();
         m_services.messages->show(*read.error, MessageIcon::Critical);
@@ -127,7 +133,12 @@ void Form1::coverScreen()
     showFullScreen();
 }
 
-bool Form1::showPicture(const QString &path)
+QString Form1::fileFor(const QString &pathText) const
+{
+    return resolveShowPath(pathText, m_showFolders);
+}
+
+bool Form1::showPicture(const QString &pathText)
 {
     const PictureFit fit = isStretchOn(m_stretchSetting) ? PictureFit::Stretch
                                                          : PictureFit::NaturalSize;
@@ -137,7 +148,7 @@ bool Form1::showPicture(const QString &path)
     if (QFileInfo(openablePath(path)).isFile())
         m_image1->releasePicture();
     std::optional<LoadedPicture>
-        picture = m_services.pictures->load(path,
+        picture = m_services.pictures->load(fileFor(pathText),
                                             pictureRequestFor(size(), fit, devicePixelRatioF()));
     if (!picture)
         return false;

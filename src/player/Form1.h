@@ -2,6 +2,7 @@
 
 #include "platform/CommonDialog.h"
 #include "platform/PlatformServices.h"
+#include "project/PathText.h"
 #include "project/ProjectLists.h"
 
 #include <QLatin1StringView>
@@ -26,6 +27,11 @@ struct PlayerSetup
     QString programDirectory;
     // Showvale's arguments joined by one blank; the test run ignores it.
     QString argumentText;
+    // The test run's project file; empty: testrun.test in the program directory.
+    QString testRunProjectPath = {};
+    // The test run's project folder, where "%CurDir" names are looked for when they are not in
+    // the program directory. Showvale looks in the folder of the project file it plays.
+    QString projectDirectory = {};
 };
 
 inline constexpr QLatin1StringView kTestRunFileName{"testrun.test"};
@@ -79,7 +85,8 @@ private:
 
     [[nodiscard]] std::optional<QString> projectPath();
     void coverScreen();
-    bool showPicture(const QString &path);
+    bool showPicture(const QString &pathText);
+    [[nodiscard]] QString fileFor(const QString &pathText) const;
     void reportPictureFailure();
     void letEventsRun();
     void endShow(bool failed);
@@ -87,6 +94,7 @@ private:
 
     PlatformServices m_services;
     PlayerSetup m_setup;
+    CurDirFolders m_showFolders;
     CommonDialog m_cd1;
     PictureArea *m_image1;
     MediaPlayer *m_mp1;

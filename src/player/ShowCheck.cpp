@@ -1,6 +1,5 @@
 #include "player/ShowCheck.h"
 
-#include "platform/NativePath.h"
 #include "platform/PictureLoader.h"
 #include "player/ShowSettings.h"
 #include "project/PathText.h"
@@ -13,9 +12,8 @@
 namespace {
 
 // A file the media player could at least open: it exists, is a file and can be read.
-std::optional<QString> audioOpenProblem(const QString &pathText)
+std::optional<QString> audioOpenProblem(const QString &path)
 {
-    const QString path = openablePath(pathText);
     if (path.isEmpty())
         return QStringLiteral("no file named");
     const QFileInfo info(path);
@@ -66,12 +64,14 @@ ShowCheckReport checkShow(const QString &projectPath,
     ShowCheckReport report;
     const ProjectFileText file = readProjectFileText(projectPath);
     if (file.error) {
-        report.problems.append({ShowProblem::Kind::UnreadableProject, 0, projectPath, *file.error});
+        report.problems.append(
+            {ShowProblem::Kind::UnreadableProject, 0, nativePath(projectPath), *file.error});
         return report;
     }
-    const QString curDirectory = curDirText(programDirectory);
-    const ShowListing show = listShow(file.text, [&curDirectory](const QString &pathText) {
-        return resolveCurDir(pathText, curDirectory);
+    // Files are looked for where the player looks, and named as the system names them.
+    const CurDirFolders folders{programDirectory, folderOfFile(projectPath)};
+    const ShowListing show = listShow(file.text, [&folders](const QString &pathText) {
+        return resolveShowPath(pathText, folders);
     });
     report.pictures = static_cast<int>(show.pictures.size());
     report.audioFiles = static_cast<int>(show.music.size());
@@ -83,7 +83,7 @@ ShowCheckReport checkShow(const QString &projectPath,
     const PictureRequest request{screenSize,
                                  report.stretched ? PictureFit::Stretch : PictureFit::NaturalSize};
     for (const ListedPicture &entry : show.pictures) {
-        const QFileInfo info(openablePath(entry.path));
+        const QFileInfo info(entry.path);
         if (!info.isFile()) {
             report.problems.append({ShowProblem::Kind::MissingPicture, entry.line, entry.path, {}});
         } else if (!pictures.load(entry.path, request)) {
@@ -121,7 +121,7 @@ QString showProblemText(const ShowProblem &problem)
 QString formatShowCheckReport(const QString &projectPath, const ShowCheckReport &report)
 {
     QString out = QStringLiteral("%1: %2 picture(s), %3, %4 audio file(s), music %5\n")
-                      .arg(projectPath)
+                      .arg(nativePath(projectPath))
                       .arg(report.pictures)
                       .arg(report.stretched ? QStringLiteral("stretched")
                                             : QStringLiteral("natural size"))

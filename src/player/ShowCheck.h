@@ -20,7 +20,7 @@ struct ShowProblem
 
     Kind kind = Kind::NoPictures;
     int line = 0; // 0 when no line is to blame
-    QString path; // the path as the player resolves it
+    QString path; // the file as the player resolves it, as a native path
     QString detail;
 
     // Problems that end the show with an error; the music's never do.
@@ -38,9 +38,10 @@ struct ShowCheckReport
     [[nodiscard]] bool showWouldFail() const;
 };
 
-// Reads a project as the player does ("%CurDir" is the player's directory) and tries every
-// picture with the player's own decoding for a screen of the given size, every pause against the
-// timer's range and every audio file for opening. Opens no window.
+// Reads a project as the player does ("%CurDir" is the player's directory, or the project's
+// folder for a file that is not there) and tries every picture with the player's own decoding
+// for a screen of the given size, every pause against the timer's range and every audio file for
+// opening. Opens no window.
 [[nodiscard]] ShowCheckReport checkShow(const QString &projectPath,
                                         const QString &programDirectory,
                                         PictureLoader &pictures,

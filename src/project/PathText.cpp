@@ -34,3 +34,13 @@ QString resolveShowPath(const QString &pathText, const CurDirFolders &folders)
     return QDir::toNativeSeparators(QFileInfo::exists(inProjectFolder) ? inProjectFolder
                                                                        : inProgramFolder);
 }
+
+QString nativePath(const QString &pathText)
+{
+    return QDir::toNativeSeparators(openablePath(pathText));
+}
+
+QString folderOfFile(const QString &pathText)
+{
+    return QDir::toNativeSeparators(QFileInfo(openablePath(pathText)).absolutePath());
+}

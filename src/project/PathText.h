@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Replaces every "%CurDir" by the given directory (absolute, no trailing separator unless it is a
 // root), as the player does for each value it reads.
 [[nodiscard]] QString resolveCurDir(QString value, const QString &programDirectory);
@@ -16,7 +18,17 @@ struct CurDirFolders
     QString projectDirectory; // the folder of the project file; empty when there is none
 };
 
+// Asked each time a file is opened: the project folder changes as projects are opened and saved.
+using CurDirFoldersSource = std::function<CurDirFolders()>;
+
 // The native path of a file named by a path text. "%CurDir" stands for the program's folder;
 // when the file is not there but is in the project file's folder, that one is used, so a show
 // plays from any folder or stick as well as from a disc that holds the player.
 [[nodiscard]] QString resolveShowPath(const QString &pathText, const CurDirFolders &folders);
+
+// A path text as the system writes paths, for showing it to the user: "/media/stick/red.png",
+// not "/media/stick\red.png".
+[[nodiscard]] QString nativePath(const QString &pathText);
+
+// The folder that holds the file a path text names: absolute and native.
+[[nodiscard]] QString folderOfFile(const QString &pathText);

@@ -2,7 +2,6 @@
 
 #include "platform/NativePath.h"
 #include "project/ImageEntry.h"
-#include "project/PathText.h"
 #include "project/ProjectFieldReader.h"
 #include "project/ProjectLine.h"
 #include "project/ProjectText.h"
@@ -11,15 +10,11 @@
 #include <QFileInfo>
 
 void forEachProjectLine(QStringView text,
-                        const ProjectReadOptions &options,
                         const std::function<void(const ProjectLine &line, int lineNumber)> &visit)
 {
     ProjectFieldReader reader(text);
     while (std::optional<QString> value = reader.next()) {
-        QString line = unescapeCommas(std::move(*value));
-        if (options.curDirectory)
-            line = resolveCurDir(std::move(line), *options.curDirectory);
-        visit(classifyProjectValue(line), reader.lineNumber());
+        visit(classifyProjectValue(unescapeCommas(std::move(*value))), reader.lineNumber());
     }
 }
 
@@ -28,7 +23,7 @@ ProjectSwitchValues readProjectText(QStringView text,
                                     const ProjectReadOptions &options)
 {
     ProjectSwitchValues switches;
-    forEachProjectLine(text, options, [&](const ProjectLine &line, int) {
+    forEachProjectLine(text, [&](const ProjectLine &line, int) {
         switch (line.kind) {
         case ProjectLineKind::Stretch:
             switches.stretch = line.text;
@@ -79,13 +74,12 @@ ProjectSwitchValues LoadProject(const QString &pathText,
                                 ProjectLists &lists,
                                 const LetEventsRun &letEventsRun)
 {
-    return readProjectFile(pathText, lists, {std::nullopt, letEventsRun}).switches;
+    return readProjectFile(pathText, lists, {letEventsRun}).switches;
 }
 
 ProjectFileRead LoadShow(const QString &pathText,
                          ProjectLists &lists,
-                         const QString &programDirectory,
                          const LetEventsRun &letEventsRun)
 {
-    return readProjectFile(pathText, lists, {curDirText(programDirectory), letEventsRun});
+    return readProjectFile(pathText, lists, {letEventsRun});
 }

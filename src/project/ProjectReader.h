@@ -18,15 +18,12 @@ struct ProjectSwitchValues
 
 struct ProjectReadOptions
 {
-    // When set, every "%CurDir" in a value becomes this directory (the player's reading).
-    std::optional<QString> curDirectory;
     LetEventsRun letEventsRun;
 };
 
-// Hands each value of decoded project text, unescaped (and with "%CurDir" resolved when asked)
-// and classified, to the visitor with the line it began on.
+// Hands each value of decoded project text, unescaped and classified, to the visitor with the
+// line it began on. Path texts stay as written, "%CurDir" included.
 void forEachProjectLine(QStringView text,
-                        const ProjectReadOptions &options,
                         const std::function<void(const ProjectLine &line, int lineNumber)> &visit);
 
 // Reads decoded project text value by value into the lists. Pure: no file, no widgets.
@@ -60,9 +57,9 @@ ProjectSwitchValues LoadProject(const QString &pathText,
                                 ProjectLists &lists,
                                 const LetEventsRun &letEventsRun = {});
 
-// The player's reading: resolves "%CurDir" to the program directory and reports a file that
-// cannot be read with the system's description.
+// The player's reading: reports a file that cannot be read with the system's description. The
+// lists get the path texts as written; "%CurDir" is resolved when a file is opened
+// (resolveShowPath), which keeps the reading of a long show quick.
 ProjectFileRead LoadShow(const QString &pathText,
                          ProjectLists &lists,
-                         const QString &programDirectory,
                          const LetEventsRun &letEventsRun = {});

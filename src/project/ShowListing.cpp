@@ -9,7 +9,7 @@ ShowListing listShow(QStringView projectText, const ShowPathResolver &resolve)
     ShowListing show;
     QString stretchSetting;
     QString audioSetting;
-    forEachProjectLine(projectText, {}, [&](const ProjectLine &line, int number) {
+    forEachProjectLine(projectText, [&](const ProjectLine &line, int number) {
         switch (line.kind) {
         case ProjectLineKind::Stretch:
             stretchSetting = line.text;

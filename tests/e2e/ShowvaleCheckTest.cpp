@@ -38,10 +38,12 @@ TEST(ShowvaleCheck, ReportsEveryProblemBeforeBurningWithoutADisplay)
     ASSERT_TRUE(QFile::copy(QStringLiteral(SHOWVALE_PROGRAM), program));
     QFile::setPermissions(program, QFile::permissions(QStringLiteral(SHOWVALE_PROGRAM)));
     writePicture(disc.filePath(QStringLiteral("one.jpg")), {320, 240});
+    writePicture(disc.filePath(QStringLiteral("phone.heic")), {320, 240});
     writeFileBytes(disc.filePath(QStringLiteral("corrupt.png")), "\x89PNG broken");
 
     writeFileBytes(disc.filePath(QStringLiteral("good.ssp")),
-                   "%CurDir\\one.jpg *;Pause=65\r\nSp=1\r\nEa=0\r\n");
+                   "%CurDir\\one.jpg *;Pause=65\r\n%CurDir\\phone.heic *;Pause=3\r\n"
+                   "Sp=1\r\nEa=0\r\n");
     const CheckRun good = runCheck(program, disc.filePath(QStringLiteral("good.ssp")));
     EXPECT_EQ(good.exitCode, 0) << good.output.toStdString();
     EXPECT_TRUE(good.output.contains(QStringLiteral("No problems found")))
@@ -55,13 +57,15 @@ TEST(ShowvaleCheck, ReportsEveryProblemBeforeBurningWithoutADisplay)
     const CheckRun bad = runCheck(program, disc.filePath(QStringLiteral("bad.ssp")));
     EXPECT_EQ(bad.exitCode, 1);
     for (const char *expected : {"line 1: pause outside 0 to 65 seconds",
-                                 "line 2: picture not found",
+                                 "line 2: picture not found: ",
                                  "line 3: picture cannot be decoded",
                                  "line 4: audio file cannot be opened",
                                  "would end with an error"}) {
         EXPECT_TRUE(bad.output.contains(QLatin1String(expected))) << expected << "\n"
                                                                   << bad.output.toStdString();
     }
+    EXPECT_TRUE(bad.output.contains(disc.filePath(QStringLiteral("missing.jpg")) + u'\n'))
+        << "named as the system names it: " << bad.output.toStdString();
 
     writeFileBytes(disc.filePath(QStringLiteral("empty.ssp")), "Sp=0\r\nEa=0\r\n");
     const CheckRun empty = runCheck(program, disc.filePath(QStringLiteral("empty.ssp")));

@@ -94,7 +94,7 @@ TEST_F(PlayerWindow, AQuotedPathWithBlanksIsLoadedAndTheBlackWindowCoversTheScre
     Form1 &form = makeWindow(u'"' + project + u'"');
     ASSERT_TRUE(form.start());
 
-    EXPECT_EQ(sequence().List1(), QStringList({path("my show/a.png")}));
+    EXPECT_EQ(sequence().List1(), QStringList({"%CurDir/my show/a.png"}));
     EXPECT_EQ(sequence().List2(), QStringList({"7"}));
     EXPECT_EQ(form.StretchSetting(), "0");
     EXPECT_TRUE(form.isVisible());
@@ -315,15 +315,38 @@ TEST_F(PlayerWindow, TheMusicStartsBeforeTheFirstPictureFromCurDirAndLoops)
     EXPECT_EQ(mp1().objectName(), "MP1");
     EXPECT_TRUE(mp1().autoStart);
     EXPECT_EQ(mp1().volume, -600);
-    const QString dir = QDir::toNativeSeparators(m_dir.path());
-    EXPECT_EQ(mp1().fileNamesGiven, QStringList({dir + R"(\one.wav)"}));
+    EXPECT_EQ(mp1().fileNamesGiven, QStringList({path("one.wav")}));
     EXPECT_FALSE(image1()->isVisible()) << "the music comes first";
     EXPECT_EQ(m_form->audioPlaylist().AudioPosition(), 0);
 
     mp1().finishFile();
     mp1().finishFile();
     EXPECT_EQ(mp1().fileNamesGiven,
-              QStringList({dir + R"(\one.wav)", dir + R"(\two.wav)", dir + R"(\one.wav)"}));
+              QStringList({path("one.wav"), path("two.wav"), path("one.wav")}));
+}
+
+TEST_F(PlayerWindow, AShowOnAStickFindsItsCurDirFilesBesideItsProjectUnlessThePlayerHasThem)
+{
+    // The player is installed elsewhere (m_dir); the show lies on a stick with its files.
+    QTemporaryDir stick;
+    writePicture(stick.filePath("green.png"), {40, 40}, Qt::green);
+    writePicture(stick.filePath("both.png"), {40, 40}, Qt::yellow);
+    writePicture(path("both.png"), {40, 40}, Qt::blue);
+    writeToneWav(stick.filePath("tune.wav"), 100);
+    const QString project = stick.filePath("show.ssp");
+    writeFileBytes(project,
+                   "%CurDir\\green.png *;Pause=1\r\n%CurDir\\both.png *;Pause=1\r\n"
+                   "Af=%CurDir\\tune.wav\r\nEa=1\r\n");
+    Form1 &form = makeWindow(project);
+    ASSERT_TRUE(form.start());
+    EXPECT_EQ(mp1().fileNamesGiven, QStringList({stick.filePath("tune.wav")}));
+
+    sequence().onTimer2();
+    EXPECT_EQ(pixelAt(form.grab().toImage(), form.rect().center()), QColor(Qt::green));
+    sequence().onTimer1();
+    EXPECT_EQ(pixelAt(form.grab().toImage(), form.rect().center()), QColor(Qt::blue))
+        << "the player's own folder wins";
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(PlayerWindow, WithoutAnAudioSwitchOfOneNothingIsHeard)

@@ -106,3 +106,18 @@ TEST(ShowCheck, AProjectThatCannotBeReadIsOneProblem)
     EXPECT_TRUE(formatShowCheckReport(dir.filePath("none.ssp"), report)
                     .contains(QStringLiteral("cannot be read")));
 }
+
+TEST(ShowCheck, AShowOnAStickIsCheckedWhereThePlayerFindsItsFiles)
+{
+    QTemporaryDir installed;
+    QTemporaryDir stick;
+    writePicture(stick.filePath("a.jpg"), {64, 48});
+    writeFileBytes(stick.filePath("show.ssp"),
+                   "%CurDir\\a.jpg *;Pause=2\r\n%CurDir\\sub\\gone.jpg *;Pause=2\r\n");
+    ImageReaderPictureLoader loader;
+    const ShowCheckReport report = checkShow(stick.filePath("show.ssp"), installed.path(), loader);
+    ASSERT_EQ(report.problems.size(), 1);
+    EXPECT_EQ(report.problems.first().kind, Kind::MissingPicture);
+    EXPECT_EQ(report.problems.first().path, installed.filePath("sub/gone.jpg"))
+        << "a native path, where the player looks first";
+}

@@ -95,7 +95,7 @@ TEST(ProjectFiles, FilesThatCannotBeReadEndTheLoadQuietlyOrWithTheSystemsWords)
         LoadProject(path, project);
         EXPECT_EQ(project.images, QStringList{"kept.jpg"}) << path.toStdString();
 
-        const ProjectFileRead show = LoadShow(path, project, dir.path());
+        const ProjectFileRead show = LoadShow(path, project);
         ASSERT_TRUE(show.error) << path.toStdString();
         EXPECT_FALSE(show.error->isEmpty());
     }
@@ -107,28 +107,22 @@ TEST(ProjectFiles, AHugeFileWithoutLineEndsIsOneImage)
     const QString path = dir.filePath(QStringLiteral("huge.ssp"));
     writeFileBytes(path, QByteArray(50 * 1024 * 1024, 'x'));
     InMemoryProject project;
-    const ProjectFileRead read = LoadShow(path, project, dir.path());
+    const ProjectFileRead read = LoadShow(path, project);
     EXPECT_FALSE(read.error);
     ASSERT_EQ(project.images.size(), 1);
     EXPECT_EQ(project.images.first().size(), 50 * 1024 * 1024);
     EXPECT_EQ(project.pauses, QStringList{"3"});
 }
 
-TEST(ProjectFiles, PlayerResolvesCurDirToItsOwnDirectory)
+TEST(ProjectFiles, ThePlayersListsKeepThePathTextsForResolvingWhenAFileIsOpened)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("show.ssp"));
     writeFileBytes(path, "%CurDir\\a.jpg *;Pause=1\r\nAf=%CurDir\\b.wav\r\nSp=1\r\n");
-    InMemoryProject fromDirectory;
-    EXPECT_FALSE(LoadShow(path, fromDirectory, QStringLiteral("/media/disc/")).error);
-    EXPECT_EQ(fromDirectory.images, QStringList{"/media/disc\\a.jpg"});
-    EXPECT_EQ(fromDirectory.audio, QStringList{"/media/disc\\b.wav"});
-
-    InMemoryProject fromRoot;
-    LoadShow(path, fromRoot, QStringLiteral("/"));
-    EXPECT_EQ(fromRoot.images, QStringList{"/\\a.jpg"});
-    EXPECT_TRUE(QFile::exists(QStringLiteral("//etc/hostname")))
-        << "a root placeholder still opens once backslashes are separators";
+    InMemoryProject show;
+    EXPECT_FALSE(LoadShow(path, show).error);
+    EXPECT_EQ(show.images, QStringList{"%CurDir\\a.jpg"});
+    EXPECT_EQ(show.audio, QStringList{"%CurDir\\b.wav"});
 }
 
 TEST(ProjectFiles, EventsRunBetweenEntriesAndNestedChangesCannotTearTheFile)
@@ -187,4 +181,7 @@ TEST(ProjectFiles, CurDirNamesThePlayersFolderFirstThenTheProjectsFolder)
     EXPECT_EQ(resolveShowPath(stick.path() + QStringLiteral("\\sub\\x.jpg"), folders),
               stick.filePath(QStringLiteral("sub/x.jpg")))
         << "paths written on Windows open with native separators";
+    EXPECT_TRUE(QFile::exists(resolveShowPath(QStringLiteral("%CurDir\\etc\\hostname"), {"/", {}})))
+        << "a player in the root folder";
+    EXPECT_EQ(folderOfFile(stick.path() + QStringLiteral("\\show.ssp")), stick.path());
 }
