@@ -3,6 +3,7 @@
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtMediaPlayer.h"
 #include "platform/QtPlatform.h"
+#include "platform/UserFolders.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -54,7 +55,9 @@ int main(int argc, char **argv)
     // Closing the window destroys it, so its preview stops playing even while other windows
     // of the editor stay open. Those have no parent and are not destroyed with it.
     const ProgramEnvironment environment = currentProgramEnvironment();
-    QPointer<Main> window = new Main(platform.services(), environment.programDirectory);
+    QPointer<Main> window = new Main(platform.services(),
+                                     environment.programDirectory,
+                                     userDataFolder());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     // A project named on the command line, as a file manager's "Open with" passes it, is opened

@@ -45,7 +45,7 @@ QString programDirectory()
 
 std::unique_ptr<Main> shownWindow(const PlatformServices &services = platform().services())
 {
-    auto window = std::make_unique<Main>(services, programDirectory());
+    auto window = std::make_unique<Main>(services, programDirectory(), programDirectory());
     window->show();
     QApplication::processEvents();
     return window;

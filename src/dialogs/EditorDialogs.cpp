@@ -19,9 +19,11 @@ Window *showAndRaise(Window *window)
 
 EditorDialogs::EditorDialogs(const PlatformServices &services,
                              QString programDirectory,
-                             DirectoryImportTarget *importTarget)
+                             DirectoryImportTarget *importTarget,
+                             std::function<QString()> projectDirectory)
     : m_services(services)
     , m_programDirectory(std::move(programDirectory))
+    , m_projectDirectory(std::move(projectDirectory))
     , m_importTarget(importTarget)
 {}
 
@@ -37,7 +39,7 @@ Form2 *EditorDialogs::openDirectoryImport(ImportMode mode)
 Form3 *EditorDialogs::openAutorunBuilder()
 {
     if (!m_form3)
-        m_form3 = new Form3(m_services, m_programDirectory);
+        m_form3 = new Form3(m_services, m_programDirectory, m_projectDirectory);
     return showAndRaise(m_form3.data());
 }
 

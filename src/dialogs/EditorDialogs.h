@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class DirectoryImportTarget;
 class Form3;
 class frmTip;
@@ -16,9 +18,11 @@ class frmTip;
 class EditorDialogs
 {
 public:
+    // projectDirectory: the folder of the project last opened or saved, empty for none.
     EditorDialogs(const PlatformServices &services,
                   QString programDirectory,
-                  DirectoryImportTarget *importTarget);
+                  DirectoryImportTarget *importTarget,
+                  std::function<QString()> projectDirectory = {});
 
     // Opens the directory import, or raises the open one, and switches it to the mode.
     Form2 *openDirectoryImport(ImportMode mode);
@@ -30,6 +34,7 @@ public:
 private:
     PlatformServices m_services;
     QString m_programDirectory;
+    std::function<QString()> m_projectDirectory;
     QPointer<DirectoryImportTarget> m_importTarget;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;

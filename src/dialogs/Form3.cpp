@@ -4,6 +4,9 @@
 
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
+#include "platform/NativePath.h"
+#include "platform/UserFolders.h"
+#include "project/PathText.h"
 
 #include <QDir>
 #include <QLabel>
@@ -34,9 +37,9 @@ Control *placed(Control *control,
 
 } // namespace
 
-QString autorunFilePath(const QString &programDirectory)
+QString autorunFilePath(const QString &directory)
 {
-    return QDir(programDirectory).filePath(QStringLiteral("Autorun.inf"));
+    return QDir(directory).filePath(QStringLiteral("Autorun.inf"));
 }
 
 bool saveFileAtomically(const QString &path, const QByteArray &content)
@@ -53,12 +56,16 @@ bool saveFileAtomically(const QString &path, const QByteArray &content)
     return file.commit();
 }
 
-Form3::Form3(const PlatformServices &services, QString programDirectory)
+Form3::Form3(const PlatformServices &services,
+             QString programDirectory,
+             std::function<QString()> projectDirectory)
     : QWidget(nullptr,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_programDirectory(std::move(programDirectory))
+    , m_projectDirectory(std::move(projectDirectory))
+    , m_saveDialog(*services.files)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -135,23 +142,42 @@ void Form3::createControls()
 
 void Form3::BuildAutorun()
 {
-    const bool saved = saveFileAtomically(autorunFilePath(m_programDirectory),
+    QString path = autorunFilePath(m_programDirectory);
+    QString savedText = QStringLiteral("Autorun.inf saved to this program's directory");
+    if (!userMayWriteIn(m_programDirectory)) {
+        const std::optional<QString> chosen = chooseAutorunPath();
+        if (!chosen)
+            return;
+        path = *chosen;
+        savedText = QStringLiteral("Autorun.inf saved to ") + folderOfFile(path);
+    }
+    const bool saved = saveFileAtomically(openablePath(path),
                                           autorunFileContent(m_text2->text(), m_text1->text()));
     const QPointer<Form3> self(this);
     if (saved) {
         if (m_services.events)
             m_services.events->letEventsRun();
-        if (self && m_services.messages) {
-            m_services.messages->show(QStringLiteral(
-                                          "Autorun.inf saved to this program's directory"),
-                                      MessageIcon::Information);
-        }
+        if (self && m_services.messages)
+            m_services.messages->show(savedText, MessageIcon::Information);
     } else if (m_services.messages) {
         m_services.messages->show(QStringLiteral("Unable to save Autorun.inf"),
                                   MessageIcon::Critical);
     }
     if (self)
         close();
+}
+
+std::optional<QString> Form3::chooseAutorunPath()
+{
+    QString startFolder = m_projectDirectory ? m_projectDirectory() : QString();
+    if (startFolder.isEmpty())
+        startFolder = QDir::homePath();
+    m_saveDialog.setFilter(QStringLiteral("Autorun files|*.inf"));
+    m_saveDialog.setDialogTitle(QStringLiteral("Save Autorun.inf"));
+    m_saveDialog.setFileName(QDir::toNativeSeparators(autorunFilePath(startFolder)));
+    if (!m_saveDialog.showSave())
+        return std::nullopt;
+    return m_saveDialog.fileName();
 }
 
 void Form3::showHelp()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CommonDialog.h"
 #include "platform/PlatformServices.h"
 #include "project/AutorunFile.h"
 
@@ -7,11 +8,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 
-// Where the autorun file goes: the editor's own program directory.
-[[nodiscard]] QString autorunFilePath(const QString &programDirectory);
+// The autorun file in a folder: the editor's own program directory, or one the user picks.
+[[nodiscard]] QString autorunFilePath(const QString &directory);
 
 // Replaces the file whole or not at all: a failed write leaves no half-written file.
 [[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &content);
@@ -22,19 +25,28 @@ class Form3 final : public QWidget
     Q_OBJECT
 
 public:
-    // A window of its own (no parent) that deletes itself when closed.
-    Form3(const PlatformServices &services, QString programDirectory);
+    // A window of its own (no parent) that deletes itself when closed. projectDirectory gives the
+    // folder of the project last opened or saved, where the Save dialog starts.
+    Form3(const PlatformServices &services,
+          QString programDirectory,
+          std::function<QString()> projectDirectory = {});
 
-    // "Compile": writes the file, says how it went, and closes the builder either way.
+    // "Compile": writes the file beside the program, or where the user says when the user may
+    // not write there; says how it went and closes the builder. Cancelling the Save dialog
+    // writes nothing and keeps the builder open.
     void BuildAutorun();
     // "Help": how to put the file on a disc; the builder stays open.
     void showHelp();
 
 private:
     void createControls();
+    // The Save dialog's answer for where Autorun.inf goes; nothing when cancelled.
+    [[nodiscard]] std::optional<QString> chooseAutorunPath();
 
     PlatformServices m_services;
     QString m_programDirectory;
+    std::function<QString()> m_projectDirectory;
+    CommonDialog m_saveDialog;
     QLineEdit *m_text2 = nullptr;
     QLineEdit *m_text1 = nullptr;
 };

@@ -23,10 +23,12 @@ constexpr int kPreviewVolume = -600;
 
 AudioListPanel::AudioListPanel(MainForm &form,
                                const PlatformServices &services,
-                               MediaPlayer &preview)
+                               MediaPlayer &preview,
+                               CurDirFoldersSource folders)
     : m_form(form)
     , m_events(services.events)
     , m_preview(preview)
+    , m_folders(std::move(folders))
     , CD2(*services.files)
 {
     m_preview.setAutoStart(false);
@@ -85,7 +87,7 @@ void AudioListPanel::previewSelectedAudio()
     row = m_form.List3->selectedRow();
     if (row < 0)
         return;
-    m_preview.setFileName(m_form.List3->text(row));
+    m_preview.setFileName(resolveShowPath(m_form.List3->text(row), m_folders()));
     letEventsRun();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
+#include "project/PathText.h"
 
 #include <QObject>
 #include <QStringList>
@@ -17,7 +18,11 @@ class AudioListPanel final : public QObject
     Q_OBJECT
 
 public:
-    AudioListPanel(MainForm &form, const PlatformServices &services, MediaPlayer &preview);
+    // The preview finds "%CurDir" names where a show would find them.
+    AudioListPanel(MainForm &form,
+                   const PlatformServices &services,
+                   MediaPlayer &preview,
+                   CurDirFoldersSource folders);
 
     void addAudio();
     void removeAudio();
@@ -33,5 +38,6 @@ private:
     MainForm &m_form;
     EventPump *m_events;
     MediaPlayer &m_preview;
+    CurDirFoldersSource m_folders;
     CommonDialog CD2;
 };

@@ -16,7 +16,8 @@
 namespace {
 
 const QString kPictureFilter = QStringLiteral(
-    "Picture files|*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.png;*.tif;*.tiff|All types|*.*");
+    "Picture files|*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.png;*.tif;*.tiff"
+    "|Other pictures|*.heic;*.heif;*.avif;*.webp|All types|*.*");
 
 } // namespace
 
@@ -25,10 +26,13 @@ void SyncSelection(TextListBox &target, const TextListBox &source)
     target.setSelectedRow(source.selectedRow());
 }
 
-ImageListPanel::ImageListPanel(MainForm &form, const PlatformServices &services)
+ImageListPanel::ImageListPanel(MainForm &form,
+                               const PlatformServices &services,
+                               CurDirFoldersSource folders)
     : m_form(form)
     , m_messages(*services.messages)
     , m_pictures(*services.pictures)
+    , m_folders(std::move(folders))
     , CD1(*services.files)
 {
     TextListBox &list1 = *m_form.List1;
@@ -110,10 +114,10 @@ void ImageListPanel::previewSelectedImage()
     const int row = m_form.List1->selectedRow();
     if (row < 0)
         return;
-    // The path as stored: "%CurDir" stays unexpanded and a relative path is relative to the
-    // editor's current directory.
+    // The picture the show would play; the list and the display keep the text as stored. A
+    // relative path is relative to the editor's current directory.
     const QString path = m_form.List1->text(row);
-    const std::optional<LoadedPicture> loaded = m_pictures.load(path,
+    const std::optional<LoadedPicture> loaded = m_pictures.load(resolveShowPath(path, m_folders()),
                                                                 {m_form.Image1->pictureBoxSize(),
                                                                  PictureFit::Stretch});
     m_form.Text3->setText(path);

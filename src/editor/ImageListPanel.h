@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
+#include "project/PathText.h"
 
 #include <QObject>
 #include <QStringList>
@@ -18,7 +19,8 @@ class ImageListPanel final : public QObject
     Q_OBJECT
 
 public:
-    ImageListPanel(MainForm &form, const PlatformServices &services);
+    // The preview finds "%CurDir" names where a show would find them.
+    ImageListPanel(MainForm &form, const PlatformServices &services, CurDirFoldersSource folders);
 
     void addImage();
     void removeImage();
@@ -40,6 +42,7 @@ private:
     MainForm &m_form;
     MessageBoxService &m_messages;
     PictureLoader &m_pictures;
+    CurDirFoldersSource m_folders;
     CommonDialog CD1;
 };
 

@@ -24,6 +24,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -50,9 +51,13 @@ private:
     EventPump *m_events;
 };
 
-Main::Main(const PlatformServices &services, QString programDirectory, QWidget *parent)
+Main::Main(const PlatformServices &services,
+           QString programDirectory,
+           QString userDataDirectory,
+           QWidget *parent)
     : QMainWindow(parent)
     , m_services(services)
+    , m_programDirectory(std::move(programDirectory))
     , m_previewPlayer(m_services.createMediaPlayer(this))
     , m_client(new QWidget(this))
 {
@@ -74,19 +79,24 @@ Main::Main(const PlatformServices &services, QString programDirectory, QWidget *
     m_guardedEvents = std::make_unique<GuardedEventPump>(*this, m_services.events);
     PlatformServices guarded = m_services;
     guarded.events = m_guardedEvents.get();
-    m_images = std::make_unique<ImageListPanel>(*m_form, guarded);
-    m_audio = std::make_unique<AudioListPanel>(*m_form, guarded, *m_previewPlayer);
+    const auto folders = [this] { return showFolders(); };
+    m_images = std::make_unique<ImageListPanel>(*m_form, guarded, folders);
+    m_audio = std::make_unique<AudioListPanel>(*m_form, guarded, *m_previewPlayer, folders);
     m_commands = std::make_unique<ProjectCommands>(*this, guarded);
     // The player window and the dialogs outlive this window, so they get the plain services.
-    m_testRun = std::make_unique<TestRun>(m_services, programDirectory);
-    m_videoExport = std::make_unique<ExportVideoCommand>(*this, m_services, programDirectory);
-    m_pack = std::make_unique<PackShowCommand>(*this, m_services, programDirectory);
+    m_testRun = std::make_unique<TestRun>(m_services,
+                                          m_programDirectory,
+                                          std::move(userDataDirectory));
+    m_videoExport = std::make_unique<ExportVideoCommand>(*this, m_services, m_programDirectory);
+    m_pack = std::make_unique<PackShowCommand>(*this, m_services, m_programDirectory);
     // The import target dies with this window, which stops an import that is still running.
     auto *importTarget = new DirectoryImportTarget(
         *this, [this] { return pauseText(); }, this);
-    m_dialogs = std::make_unique<EditorDialogs>(m_services,
-                                                std::move(programDirectory),
-                                                importTarget);
+    // The builder asks for the project folder when it needs it; it may outlive this window.
+    const QPointer<Main> self(this);
+    m_dialogs = std::make_unique<EditorDialogs>(m_services, m_programDirectory, importTarget, [self] {
+        return self ? self->m_commands->projectDirectory() : QString();
+    });
     connectActions();
 
     // Opens on "Image Options"; the selectors keep their designed colours until one is clicked.
@@ -301,9 +311,14 @@ void Main::exportVideo()
     m_videoExport->exportVideo(snapshot(), m_commands->projectDirectory());
 }
 
+CurDirFolders Main::showFolders() const
+{
+    return {m_programDirectory, m_commands->projectDirectory()};
+}
+
 void Main::testProject()
 {
-    if (Form1 *player = m_testRun->run(snapshot()))
+    if (Form1 *player = m_testRun->run(snapshot(), m_commands->projectDirectory()))
         connect(player, &Form1::ended, this, &Main::returnFromTestRun, Qt::UniqueConnection);
 }
 

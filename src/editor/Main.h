@@ -2,6 +2,7 @@
 
 #include "editor/PanelSwitcher.h"
 #include "platform/PlatformServices.h"
+#include "project/PathText.h"
 #include "project/ProjectLists.h"
 #include "project/ProjectWriter.h"
 
@@ -30,8 +31,12 @@ class Main final : public QMainWindow, public ProjectLists
     Q_OBJECT
 
 public:
-    // The program directory holds testrun.test and Autorun.inf.
-    Main(const PlatformServices &services, QString programDirectory, QWidget *parent = nullptr);
+    // The program directory holds testrun.test and Autorun.inf when the user may write there;
+    // else testrun.test goes into the user data directory and Autorun.inf where the user says.
+    Main(const PlatformServices &services,
+         QString programDirectory,
+         QString userDataDirectory,
+         QWidget *parent = nullptr);
     ~Main() override;
 
     [[nodiscard]] const PlatformServices &services() const { return m_services; }
@@ -102,11 +107,15 @@ private:
     class GuardedEventPump;
 
     void returnFromTestRun();
+    // Where the show's "%CurDir" names are found: beside the editor, else beside the project
+    // last opened or saved.
+    [[nodiscard]] CurDirFolders showFolders() const;
     void setClientHeight(int pixels);
     void connectActions();
     void centreOnScreen();
 
     PlatformServices m_services;
+    QString m_programDirectory;
     MediaPlayer *m_previewPlayer;
     QWidget *m_client;
     std::unique_ptr<MainForm> m_form;

@@ -1,19 +1,24 @@
 #include "editor/TestRun.h"
 
 #include "platform/EventPump.h"
+#include "platform/UserFolders.h"
 #include "player/Form1.h"
 #include "project/ProjectWriter.h"
 
 #include <QDir>
 
-TestRun::TestRun(const PlatformServices &services, QString programDirectory)
+TestRun::TestRun(const PlatformServices &services,
+                 QString programDirectory,
+                 QString userDataDirectory)
     : m_services(services)
     , m_programDirectory(std::move(programDirectory))
+    , m_userDataDirectory(std::move(userDataDirectory))
 {}
 
 QString TestRun::projectPath() const
 {
-    return QDir::toNativeSeparators(QDir(m_programDirectory).filePath(kTestRunFileName));
+    const QString folder = writableFolderFor(m_programDirectory, m_userDataDirectory);
+    return QDir::toNativeSeparators(QDir(folder).filePath(kTestRunFileName));
 }
 
 Form1 *TestRun::window() const
@@ -21,9 +26,10 @@ Form1 *TestRun::window() const
     return m_window;
 }
 
-Form1 *TestRun::run(const ProjectSnapshot &project)
+Form1 *TestRun::run(const ProjectSnapshot &project, const QString &projectDirectory)
 {
-    SaveProject(projectPath(), project, 1, [this] { letEventsRun(); });
+    const QString path = projectPath();
+    SaveProject(path, project, 1, [this] { letEventsRun(); });
     letEventsRun();
     // A test started while this one yielded may have opened the window meanwhile.
     if (m_window) {
@@ -32,7 +38,11 @@ Form1 *TestRun::run(const ProjectSnapshot &project)
         return m_window;
     }
     auto *window = new Form1(m_services,
-                             PlayerSetup{PlayerVariant::TestRun, m_programDirectory, {}});
+                             PlayerSetup{PlayerVariant::TestRun,
+                                         m_programDirectory,
+                                         {},
+                                         path,
+                                         projectDirectory});
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Known before start() yields, so a second test meanwhile raises this window; forgotten as
     // soon as its show is over, even if it is deleted only later.

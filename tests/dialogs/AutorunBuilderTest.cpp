@@ -28,7 +28,8 @@ protected:
     {
         m_dialogs = std::make_unique<EditorDialogs>(m_platform.services(),
                                                     programDirectory,
-                                                    nullptr);
+                                                    nullptr,
+                                                    [this] { return m_projectFolder; });
         m_form3 = m_dialogs->openAutorunBuilder();
     }
 
@@ -59,6 +60,7 @@ protected:
     }
 
     QTemporaryDir m_programDirectory;
+    QString m_projectFolder; // of the project last opened or saved in the editor
     FakePlatform m_platform;
     std::unique_ptr<EditorDialogs> m_dialogs;
     QPointer<Form3> m_form3;
@@ -123,26 +125,57 @@ protected:
     void TearDown() override { closeAll(); }
 };
 
-TEST_F(AutorunBuilder, UnwritableProgramDirectoryLeavesNoFileAndSaysSo)
+TEST_F(AutorunBuilder, WhereTheProgramDirectoryCannotBeWrittenASaveDialogAsksWhere)
 {
     // Permissions do not stop the superuser, so the directory is a file, or is missing.
-    const QString aFile = QDir(m_programDirectory.path()).filePath(QStringLiteral("Vistelle"));
+    const QString aFile = m_programDirectory.filePath(QStringLiteral("Vistelle"));
     writeFileBytes(aFile, "program");
-    const QString missing = QDir(m_programDirectory.path()).filePath(QStringLiteral("gone"));
+    const QString missing = m_programDirectory.filePath(QStringLiteral("gone"));
+    // Without a project the dialog starts in the home folder; Cancel writes nothing, says
+    // nothing and keeps the builder open.
     for (const QString &programDirectory : {aFile, missing}) {
-        m_platform.messages.shown.clear();
         open(programDirectory);
+        m_platform.files.answers = {std::nullopt};
         click("Command14");
-        ASSERT_EQ(m_platform.messages.shown.size(), 1U);
-        EXPECT_EQ(m_platform.messages.shown[0].text, kUnableToSave);
-        EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Critical);
+        ASSERT_FALSE(m_platform.files.requests.empty());
+        EXPECT_EQ(m_platform.files.requests.back().mode, FileDialogMode::Save);
+        EXPECT_EQ(m_platform.files.requests.back().initialFileName,
+                  QDir::home().filePath(QStringLiteral("Autorun.inf")));
         runDeferredDeletes();
-        EXPECT_TRUE(m_form3.isNull()) << "the builder closes after a failure too";
+        ASSERT_FALSE(m_form3.isNull());
+        EXPECT_TRUE(m_platform.messages.shown.empty());
+        click("Command2");
     }
     EXPECT_EQ(readFileBytes(aFile), QByteArray("program"));
+
+    // It starts in the project's folder; the file goes where the user says, and the message
+    // names that folder.
+    QTemporaryDir disc;
+    m_projectFolder = disc.path();
+    open(missing);
+    m_platform.files.answers = {disc.filePath(QStringLiteral("Autorun.inf"))};
+    click("Command14");
+    EXPECT_EQ(m_platform.files.requests.back().initialFileName,
+              disc.filePath(QStringLiteral("Autorun.inf")));
+    EXPECT_EQ(readFileBytes(disc.filePath(QStringLiteral("Autorun.inf"))),
+              QByteArray("[Autorun]\r\nopen=Vistelle.exe slide.ssp\r\n"));
+    ASSERT_EQ(m_platform.messages.shown.size(), 1U);
+    EXPECT_EQ(m_platform.messages.shown[0].text,
+              QStringLiteral("Autorun.inf saved to ") + disc.path());
+    EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Information);
+    runDeferredDeletes();
+    EXPECT_TRUE(m_form3.isNull());
+
+    // A folder that cannot take it: the builder says so and closes.
+    open(missing);
+    m_platform.files.answers = {missing + QStringLiteral("/Autorun.inf")};
+    click("Command14");
+    ASSERT_EQ(m_platform.messages.shown.size(), 2U);
+    EXPECT_EQ(m_platform.messages.shown[1].text, kUnableToSave);
+    EXPECT_EQ(m_platform.messages.shown[1].icon, MessageIcon::Critical);
+    runDeferredDeletes();
+    EXPECT_TRUE(m_form3.isNull());
     EXPECT_FALSE(QFileInfo::exists(missing));
-    EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("Vistelle")});
 }
 
 TEST_F(AutorunBuilder, AFullDiskKeepsTheOldAutorunWholeAndSaysSo)

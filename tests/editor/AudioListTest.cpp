@@ -75,13 +75,13 @@ TEST_F(AudioListTest, SelectingAnEntryHandsItToThePlayerWithoutPlaying)
 
     clickRow("List3", 1);
     EXPECT_EQ(text2(), QStringLiteral("%CurDir\\cd.mp3"));
-    // Exactly as stored: the placeholder is not expanded.
-    EXPECT_EQ(previewPlayer().fileName(), QStringLiteral("%CurDir\\cd.mp3"));
+    // The placeholder names the file a show would play, here beside the editor.
+    const QString cd = programDirectory.filePath(QStringLiteral("cd.mp3"));
+    EXPECT_EQ(previewPlayer().fileName(), cd);
     EXPECT_FALSE(previewPlayer().isPlaying());
 
     clickRow("List3", 0);
-    EXPECT_EQ(previewPlayer().fileNamesGiven,
-              QStringList({QStringLiteral("%CurDir\\cd.mp3"), QDir::toNativeSeparators(tone)}));
+    EXPECT_EQ(previewPlayer().fileNamesGiven, QStringList({cd, QDir::toNativeSeparators(tone)}));
     EXPECT_EQ(previewPlayer().playCalls, 0);
     EXPECT_FALSE(previewPlayer().isPlaying());
 

@@ -11,7 +11,9 @@
 void EditorWindowTest::SetUp()
 {
     ASSERT_TRUE(files.isValid());
-    window = std::make_unique<Main>(platform.services(), programDirectory.path());
+    window = std::make_unique<Main>(platform.services(),
+                                    programDirectory.path(),
+                                    userDataDirectory());
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

@@ -60,5 +60,11 @@ protected:
     FakePlatform platform;
     QTemporaryDir files;
     QTemporaryDir programDirectory; // where testrun.test and Autorun.inf go
+    QTemporaryDir userHome;
+    // Where testrun.test goes when the program directory cannot be written; made when needed.
+    [[nodiscard]] QString userDataDirectory() const
+    {
+        return userHome.filePath(QStringLiteral("share/Vistelle"));
+    }
     std::unique_ptr<Main> window;
 };

@@ -15,8 +15,10 @@
 
 namespace {
 
+// The described pictures first, then those of today's phones and cameras.
 const QString kPictureFilter = QStringLiteral(
-    "Picture files|*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.png;*.tif;*.tiff|All types|*.*");
+    "Picture files|*.jpg;*.jpeg;*.gif;*.bmp;*.dib;*.png;*.tif;*.tiff"
+    "|Other pictures|*.heic;*.heif;*.avif;*.webp|All types|*.*");
 
 class ImageListTest : public EditorWindowTest
 {
@@ -282,10 +284,43 @@ INSTANTIATE_TEST_SUITE_P(
                            return writeBytes(dir, "bomb.png", decompressionBomb());
                        }},
         BadPictureCase{"Directory", [](const QString &dir) { return dir; }},
-        // The placeholder is not expanded in the editor.
+        // A placeholder name found neither beside the editor nor beside a project.
         BadPictureCase{"Placeholder",
                        [](const QString &) { return QStringLiteral("%CurDir\\good.png"); }}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ImageListTest, PlaceholderEntriesPreviewFromBesideTheProjectOpenedOrSaved)
+{
+    // A show folder with a phone photo, as on a stick.
+    ASSERT_TRUE(QDir(files.path()).mkdir(QStringLiteral("show")));
+    const QDir show(files.filePath(QStringLiteral("show")));
+    writePicture(show.filePath(QStringLiteral("beach.heic")), {64, 48}, Qt::green);
+    const QString entry = QStringLiteral("%CurDir\\beach.heic");
+    writeFileBytes(show.filePath(QStringLiteral("show.ssp")), entry.toUtf8() + " *;Pause=3\r\n");
+    answerDialog(show.filePath(QStringLiteral("show.ssp")));
+    window->openProject();
+    settle();
+    clickRow("List1", 0);
+    EXPECT_TRUE(platform.messages.shown.empty());
+    const QImage shown = preview()->picture();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_GT(shown.pixelColor(shown.rect().center()).green(), 200);
+    EXPECT_EQ(text3(), entry) << "the display keeps the text";
+
+    // After New there is no project folder, until the project is saved into one.
+    window->newProject();
+    window->appendImageEntry(entry, QStringLiteral("3"));
+    window->appendImageEntry(entry, QStringLiteral("3"));
+    clickRow("List1", 0);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown.back().text, QStringLiteral("Unable to load image"));
+    answerDialog(show.filePath(QStringLiteral("copy.ssp")));
+    window->saveProject();
+    clickRow("List1", 1);
+    EXPECT_EQ(platform.messages.shown.back().text, QStringLiteral("Project saved"));
+    EXPECT_FALSE(preview()->picture().isNull());
+    EXPECT_EQ(list1()->texts(), QStringList(2, entry));
+}
 
 TEST_F(ImageListTest, LoadingAProjectAppendsThroughTheWindowsLists)
 {

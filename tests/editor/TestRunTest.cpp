@@ -3,6 +3,7 @@
 #include "player/AudioPlaylist.h"
 #include "player/Form1.h"
 #include "player/ImageSequence.h"
+#include "project/ProjectWriter.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
 
@@ -75,11 +76,8 @@ TEST_F(TestRunTest, WritesWhatSaveWritesAndPlaysItInAWindowOfItsOwn)
     EXPECT_EQ(show->imageSequence().List1(), window->snapshot().imagePaths);
     EXPECT_EQ(show->StretchSetting(), QStringLiteral("1"));
     // "%CurDir" is the editor's program directory.
-    ASSERT_EQ(show->audioPlaylist().List3().size(), 1);
-    const QString tune = show->audioPlaylist().List3().front();
-    EXPECT_TRUE(tune.startsWith(QDir::toNativeSeparators(programDirectory.path())))
-        << tune.toStdString();
-    EXPECT_TRUE(tune.endsWith(QStringLiteral("theme.mp3"))) << tune.toStdString();
+    EXPECT_EQ(platform.mediaPlayers.last()->fileNamesGiven,
+              QStringList{programDirectory.filePath(QStringLiteral("theme.mp3"))});
 }
 
 TEST_F(TestRunTest, TestingAgainRewritesTheFileAndOnlyRaisesTheOpenWindow)
@@ -165,20 +163,61 @@ TEST_F(TestRunTest, AProjectWithoutPicturesEndsAfterTheStartDelayWithItsOwnMessa
     EXPECT_EQ(readFileBytes(testFile()), QByteArray("Sp=0\r\nEa=0\r\n"));
 }
 
-TEST_F(TestRunTest, AProgramDirectoryThatCannotBeWrittenLeavesTheReportToThePlayer)
+TEST_F(TestRunTest, WhereTheProgramDirectoryCannotBeWrittenTheUsersDataFolderTakesTheFile)
 {
     enterProject();
+    // The superuser may write anywhere, so the folders are made impossible instead: the program
+    // directory is gone, and a file blocks the data folder.
     ASSERT_TRUE(programDirectory.remove());
+    const QString blocker = userHome.filePath(QStringLiteral("share"));
+    writeFileBytes(blocker, "in the way");
     pressTest();
     finishClosedWindows();
-
-    // The player's report of the file it could not read, and nothing from the editor.
+    // Nowhere to write: the player's report of the file it could not read, nothing from the
+    // editor.
     ASSERT_EQ(platform.messages.shown.size(), 1u);
     EXPECT_FALSE(platform.messages.shown[0].text.contains(QStringLiteral("Unable to save")));
     EXPECT_FALSE(platform.messages.shown[0].text.isEmpty());
     EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(otherWindows("Form1").isEmpty());
     EXPECT_TRUE(window->isVisible());
+
+    // The data folder is made when missing, and the show plays from there.
+    ASSERT_TRUE(QFile::remove(blocker));
+    pressTest();
+    const QString saved = QDir(userDataDirectory()).filePath(QStringLiteral("testrun.test"));
+    EXPECT_EQ(readFileBytes(saved), projectFileBytes(window->snapshot()));
+    ASSERT_NE(player(), nullptr);
+    EXPECT_EQ(player()->imageSequence().List1(), window->snapshot().imagePaths);
+    EXPECT_EQ(platform.messages.shown.size(), 1u);
+}
+
+TEST_F(TestRunTest, ATestAfterOpenFindsCurDirPicturesBesideTheProjectAndAfterNewDoesNot)
+{
+    ASSERT_TRUE(QDir(files.path()).mkdir(QStringLiteral("stick")));
+    const QDir stick(files.filePath(QStringLiteral("stick")));
+    writePicture(stick.filePath(QStringLiteral("green.png")), {40, 40}, Qt::green);
+    writeFileBytes(stick.filePath(QStringLiteral("show.ssp")),
+                   "%CurDir\\green.png *;Pause=1\r\nSp=1\r\nEa=0\r\n");
+    answerDialog(stick.filePath(QStringLiteral("show.ssp")));
+    click("Command13");
+    pressTest();
+    ASSERT_NE(player(), nullptr);
+    player()->imageSequence().onTimer2();
+    ASSERT_NE(player(), nullptr) << "the picture was found";
+    const QImage shown = player()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(shown.rect().center()), QColor(Qt::green));
+    QTest::mouseClick(player(), Qt::LeftButton, {}, QPoint(10, 10));
+    finishClosedWindows();
+    EXPECT_TRUE(platform.messages.shown.empty());
+
+    click("Command14"); // New
+    window->appendImageEntry(QStringLiteral("%CurDir\\green.png"), QStringLiteral("1"));
+    pressTest();
+    ASSERT_NE(player(), nullptr);
+    player()->imageSequence().onTimer2();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, QStringLiteral("ERROR: Unable to test project"));
 }
 
 TEST_F(TestRunTest, AFileThatCannotBeRewrittenPlaysTheOlderProject)
