@@ -6,7 +6,9 @@
 
 #include <libheif/heif.h>
 
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -23,13 +25,56 @@ struct OptionsFree
     void operator()(heif_decoding_options *options) const { heif_decoding_options_free(options); }
 };
 
+using HandlePointer = std::unique_ptr<heif_image_handle, HandleRelease>;
+
 // The file type box that opens a HEIF file names its main brand within its first 12 bytes.
 constexpr qint64 kFileTypeBytes = 12;
 constexpr int kBytesPerPixel = 4;
+// A copy that differs more in shape than this is not the same picture (or is turned otherwise).
+constexpr double kSameShape = 0.02;
 
 bool ok(const heif_error &error)
 {
     return error.code == heif_error_Ok;
+}
+
+QSize uprightSize(const heif_image_handle *handle)
+{
+    return {heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)};
+}
+
+double shapeOf(QSize size)
+{
+    return double(size.width()) / size.height();
+}
+
+// Phones store a small copy of every photo beside it. A stretched picture no larger than that
+// copy (the editor's preview) is made from it, sparing the decoding of millions of pixels. The
+// smallest copy that is large enough and of the same shape is taken; none when there is none.
+HandlePointer smallCopyFor(heif_image_handle *primary, const PictureRequest &request)
+{
+    if (request.fit != PictureFit::Stretch || request.screenSize.isEmpty())
+        return nullptr;
+    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0)
+        return nullptr;
+    std::vector<heif_item_id> ids(count);
+    heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    const double shape = shapeOf(uprightSize(primary));
+    HandlePointer best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle *copy = nullptr;
+        if (!ok(heif_image_handle_get_thumbnail(primary, id, &copy)))
+            continue;
+        HandlePointer candidate(copy);
+        const QSize size = uprightSize(copy);
+        const bool fits = size.width() >= request.screenSize.width()
+                          && size.height() >= request.screenSize.height()
+                          && std::abs(shapeOf(size) / shape - 1) < kSameShape;
+        if (fits && (!best || size.width() < uprightSize(best.get()).width()))
+            best = std::move(candidate);
+    }
+    return best;
 }
 
 } // namespace
@@ -60,22 +105,27 @@ std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
                                            QFile::encodeName(path).constData(),
                                            nullptr)))
         return std::nullopt;
-    heif_image_handle *primary = nullptr;
-    if (!ok(heif_context_get_primary_image_handle(context.get(), &primary)))
+    heif_image_handle *rawPrimary = nullptr;
+    if (!ok(heif_context_get_primary_image_handle(context.get(), &rawPrimary)))
         return std::nullopt;
-    const std::unique_ptr<heif_image_handle, HandleRelease> handle(primary);
+    const HandlePointer primary(rawPrimary);
+    const QSize natural = uprightSize(primary.get());
+    if (natural.isEmpty())
+        return std::nullopt;
+    const HandlePointer smallCopy = smallCopyFor(primary.get(), request);
+    heif_image_handle *handle = smallCopy ? smallCopy.get() : primary.get();
 
-    const qint64 width = heif_image_handle_get_width(handle.get());
-    const qint64 height = heif_image_handle_get_height(handle.get());
+    const qint64 width = heif_image_handle_get_width(handle);
+    const qint64 height = heif_image_handle_get_height(handle);
     if (width <= 0 || height <= 0 || width * height * kBytesPerPixel > memoryLimitBytes)
         return std::nullopt;
-    const bool hasAlpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    const bool hasAlpha = heif_image_handle_has_alpha_channel(handle) != 0;
 
     // Four bytes a pixel even without alpha: Qt scales that layout without converting it first.
     const std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
     heif_image *decoded = nullptr;
-    if (!ok(heif_decode_image(handle.get(),
+    if (!ok(heif_decode_image(handle,
                               &decoded,
                               heif_colorspace_RGB,
                               heif_chroma_interleaved_RGBA,
@@ -107,5 +157,5 @@ std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
         shown = whole.scaled(*plan.scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     else if (plan.clipRect)
         shown = whole.copy(*plan.clipRect);
-    return LoadedPicture{std::move(shown), whole.size(), plan.visibleOffset};
+    return LoadedPicture{std::move(shown), natural, plan.visibleOffset};
 }

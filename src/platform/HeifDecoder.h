@@ -13,8 +13,9 @@
 // Decodes the main picture of a HEIF file with libheif, upright as its rotation and mirroring
 // say, and keeps only what the request needs: the screen-sized part of a larger picture, or the
 // whole picture scaled to the screen. HEVC and AV1 cannot decode at a smaller size, so the
-// picture is decoded whole first; one needing more than the memory limit is not decoded at all.
-// Nothing when the file cannot be decoded.
+// picture is decoded whole first, or its stored small copy when that is large enough for a
+// stretched request; one needing more than the memory limit is not decoded at all. Nothing when
+// the file cannot be decoded.
 [[nodiscard]] std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
                                                              const PictureRequest &request,
                                                              qint64 memoryLimitBytes);

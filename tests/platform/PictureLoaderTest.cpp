@@ -218,6 +218,26 @@ TEST(PictureLoader, PhonePhotosInHeicAndAvifLoadUprightAndOnlyAsLargeAsTheScreen
         EXPECT_TRUE(looksLike(stretched->image.pixelColor(5, 1), Qt::red));
     }
 
+    // A phone's small copy of the photo serves a small stretched picture (the editor's preview);
+    // anything larger comes from the photo. The copy is blue here to tell which was used.
+    QImage photo(256, 128, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    QImage copySource(photo.size(), QImage::Format_RGB32);
+    copySource.fill(Qt::blue);
+    const QString withCopy = dir.filePath("with-copy.heic");
+    ASSERT_TRUE(writeHeifPicture(withCopy, photo, HeifCodec::Hevc, 1, {copySource, 64}));
+    const auto fromCopy = loader.load(withCopy, {{48, 24}, PictureFit::Stretch});
+    ASSERT_TRUE(fromCopy);
+    EXPECT_TRUE(looksLike(fromCopy->image.pixelColor(24, 12), Qt::blue));
+    EXPECT_EQ(fromCopy->image.size(), QSize(48, 24));
+    EXPECT_EQ(fromCopy->naturalSize, QSize(256, 128));
+    for (const PictureRequest &request : {PictureRequest{{128, 64}, PictureFit::Stretch},
+                                          PictureRequest{{48, 24}, PictureFit::NaturalSize}}) {
+        const auto fromPhoto = loader.load(withCopy, request);
+        ASSERT_TRUE(fromPhoto);
+        EXPECT_TRUE(looksLike(fromPhoto->image.pixelColor(10, 10), Qt::red));
+    }
+
     // Cut short, or more than the memory allows: a picture that cannot be read.
     const QByteArray heic = readFileBytes(dir.filePath(names[0]));
     writeFileBytes(dir.filePath("cut.heic"), heic.left(heic.size() / 2));

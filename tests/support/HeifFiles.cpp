@@ -25,11 +25,35 @@ struct HeifDeleter
 template<typename T>
 using HeifPointer = std::unique_ptr<T, HeifDeleter>;
 
-} // namespace
-
-bool writeHeifPicture(const QString &path, const QImage &picture, HeifCodec codec, int orientation)
+// libheif's picture of the same pixels, 8-bit RGB.
+HeifPointer<heif_image> heifImage(const QImage &picture)
 {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    heif_image *image = nullptr;
+    if (!ok(heif_image_create(rgb.width(),
+                              rgb.height(),
+                              heif_colorspace_RGB,
+                              heif_chroma_interleaved_RGB,
+                              &image)))
+        return nullptr;
+    HeifPointer<heif_image> owned(image);
+    if (!ok(heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8)))
+        return nullptr;
+    int stride = 0;
+    uint8_t *plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(plane + qsizetype(y) * stride, rgb.constScanLine(y), rgb.width() * 3);
+    return owned;
+}
+
+} // namespace
+
+bool writeHeifPicture(const QString &path,
+                      const QImage &picture,
+                      HeifCodec codec,
+                      int orientation,
+                      const HeifSmallCopy &smallCopy)
+{
     const HeifPointer<heif_context> context(heif_context_alloc());
     heif_encoder *rawEncoder = nullptr;
     if (!ok(heif_context_get_encoder_for_format(context.get(),
@@ -43,27 +67,30 @@ bool writeHeifPicture(const QString &path, const QImage &picture, HeifCodec code
     heif_encoder_set_parameter_string(encoder.get(), "preset", "ultrafast");
     heif_encoder_set_parameter_integer(encoder.get(), "speed", 9);
 
-    heif_image *rawImage = nullptr;
-    if (!ok(heif_image_create(rgb.width(),
-                              rgb.height(),
-                              heif_colorspace_RGB,
-                              heif_chroma_interleaved_RGB,
-                              &rawImage)))
-        return false;
-    const HeifPointer<heif_image> image(rawImage);
-    if (!ok(heif_image_add_plane(image.get(), heif_channel_interleaved, rgb.width(), rgb.height(), 8)))
-        return false;
-    int stride = 0;
-    uint8_t *plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-    for (int y = 0; y < rgb.height(); ++y)
-        std::memcpy(plane + qsizetype(y) * stride, rgb.constScanLine(y), rgb.width() * 3);
-
+    const HeifPointer<heif_image> image = heifImage(picture);
     const HeifPointer<heif_encoding_options> options(heif_encoding_options_alloc());
     options->image_orientation = static_cast<heif_orientation>(orientation);
-    return ok(heif_context_encode_image(context.get(),
-                                        image.get(),
-                                        encoder.get(),
-                                        options.get(),
-                                        nullptr))
+    heif_image_handle *handle = nullptr;
+    if (!image
+        || !ok(heif_context_encode_image(context.get(),
+                                         image.get(),
+                                         encoder.get(),
+                                         options.get(),
+                                         &handle)))
+        return false;
+    bool written = true;
+    if (!smallCopy.source.isNull()) {
+        const HeifPointer<heif_image> copy = heifImage(smallCopy.source);
+        written = copy
+                  && ok(heif_context_encode_thumbnail(context.get(),
+                                                      copy.get(),
+                                                      handle,
+                                                      encoder.get(),
+                                                      options.get(),
+                                                      smallCopy.boxSize,
+                                                      nullptr));
+    }
+    heif_image_handle_release(handle);
+    return written
            && ok(heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()));
 }
