@@ -1,5 +1,7 @@
 #include "PhotoFiles.h"
 
+#include "support/HeifFiles.h"
+
 #include <QImage>
 #include <QImageWriter>
 
@@ -15,6 +17,8 @@ const char *photoFormatName(PhotoFormat format)
         return "progressive_jpeg";
     case PhotoFormat::Png:
         return "png";
+    case PhotoFormat::Heic:
+        return "heic";
     }
     return "?";
 }
@@ -80,6 +84,8 @@ QImage photoLikeImage(QSize size)
 bool writePhotoLikePicture(const QString &path, QSize size, PhotoFormat format)
 {
     const QImage image = photoLikeImage(size);
+    if (format == PhotoFormat::Heic)
+        return writeHeifPicture(path, image, HeifCodec::Hevc);
     QImageWriter writer(path, format == PhotoFormat::Png ? "png" : "jpeg");
     if (format != PhotoFormat::Png)
         writer.setQuality(90);

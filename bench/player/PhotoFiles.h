@@ -3,7 +3,7 @@
 #include <QSize>
 #include <QString>
 
-enum class PhotoFormat { BaselineJpeg, ProgressiveJpeg, Png };
+enum class PhotoFormat { BaselineJpeg, ProgressiveJpeg, Png, Heic };
 
 [[nodiscard]] const char *photoFormatName(PhotoFormat format);
 
