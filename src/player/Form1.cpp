@@ -3,7 +3,6 @@
 #include "platform/EventPump.h"
 #include "platform/MediaPlayer.h"
 #include "platform/MessageBoxService.h"
-#include "platform/NativePath.h"
 #include "platform/PictureLoader.h"
 #include "player/AudioPlaylist.h"
 #include "player/ImageSequence.h"
@@ -145,10 +144,11 @@ bool Form1::showPicture(const QString &pathText)
     // The picture on screen stays there while the next one loads, as nothing paints meanwhile,
     // so it is let go first and two are never held at once. A missing file keeps it, to stay
     // behind the message that ends the show.
-    if (QFileInfo(openablePath(path)).isFile())
+    const QString file = fileFor(pathText);
+    if (QFileInfo(file).isFile())
         m_image1->releasePicture();
     std::optional<LoadedPicture>
-        picture = m_services.pictures->load(fileFor(pathText),
+        picture = m_services.pictures->load(file,
                                             pictureRequestFor(size(), fit, devicePixelRatioF()));
     if (!picture)
         return false;
