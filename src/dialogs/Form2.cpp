@@ -1,10 +1,10 @@
 #include "dialogs/Form2.h"
 
-#include "dialogs/DialogLook.h"
 #include "dialogs/DirectoryListBox.h"
 #include "dialogs/DirectoryListing.h"
 #include "dialogs/DriveListBox.h"
 #include "dialogs/FileListBox.h"
+#include "forms/FormLook.h"
 
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
@@ -25,15 +25,6 @@ constexpr QColor kButtonColour(192, 192, 192);
 const QString kCurDirTip = QStringLiteral(
     "%CurDir is replaced with the Showvale's current directory. Useful for making a slide show "
     "on a compact disc");
-
-template<typename Control>
-Control *placed(Control *control, const char *name, const QString &accessibleName, QRect geometry)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setAccessibleName(accessibleName);
-    control->setGeometry(geometry);
-    return control;
-}
 
 } // namespace
 
@@ -60,67 +51,62 @@ Form2::Form2(const PlatformServices &services, DirectoryImportTarget *target)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Select directory - "));
     setFixedSize(twipsSize(4680, 4200));
-    setDialogFont(this);
-    setBackground(this, kWindowColour);
+    setFont(tahoma());
+    setBackground(*this, kWindowColour);
     createControls();
     openStartDirectory();
-    centreOnScreen(this);
+    centreOnScreen(*this);
 }
 
 void Form2::createControls()
 {
-    m_drive1 = placed(new DriveListBox(this), "Drive1", tr("Drive"), twipsRect(120, 120, 4455, 315));
-    m_dir1 = placed(new DirectoryListBox(this),
-                    "Dir1",
-                    tr("Directory"),
-                    twipsRect(120, 480, 4455, 2790));
-    m_file1 = placed(new FileListBox(this),
-                     "File1",
-                     tr("Matching files"),
-                     twipsRect(1800, 1560, 1215, 480));
-    m_file1->hide();
-    m_command5 = placed(new QPushButton(QStringLiteral("Add"), this),
-                        "Command5",
-                        tr("Add"),
-                        twipsRect(120, 3360, 975, 375));
-    m_command5->setToolTip(QStringLiteral("Add to list"));
-    m_text2 = placed(new QLineEdit(this),
-                     "Text2",
-                     tr("File pattern"),
-                     twipsRect(1200, 3480, 3375, 285));
-    m_text2->setToolTip(QStringLiteral("Image filter"));
-    m_check2 = placed(new QCheckBox(QStringLiteral("%CurDir\\ Before Each File Name"), this),
-                      "Check2",
-                      tr("%CurDir before each file name"),
-                      twipsRect(120, 3840, 3135, 255));
-    m_check2->setToolTip(kCurDirTip);
+    Controls &f = m_form;
+    f.Drive1 = place(new DriveListBox(this), "Drive1", {120, 120, 4455, 315}, tr("Drive"));
+    f.Dir1 = place(new DirectoryListBox(this), "Dir1", {120, 480, 4455, 2790}, tr("Directory"));
+    f.File1 = place(new FileListBox(this), "File1", {1800, 1560, 1215, 480}, tr("Matching files"));
+    f.File1->hide();
+    f.Command5 = place(new QPushButton(QStringLiteral("Add"), this),
+                       "Command5",
+                       {120, 3360, 975, 375},
+                       tr("Add"),
+                       QStringLiteral("Add to list"));
+    f.Text2 = place(new QLineEdit(this),
+                    "Text2",
+                    {1200, 3480, 3375, 285},
+                    tr("File pattern"),
+                    QStringLiteral("Image filter"));
+    f.Check2 = place(new QCheckBox(QStringLiteral("%CurDir\\ Before Each File Name"), this),
+                     "Check2",
+                     {120, 3840, 3135, 255},
+                     tr("%CurDir before each file name"),
+                     kCurDirTip);
 
-    for (QWidget *list : {static_cast<QWidget *>(m_drive1), static_cast<QWidget *>(m_dir1)}) {
-        setDialogFont(list, true);
-        setTextColours(list, kListColour, Qt::white);
+    for (QWidget *list : {static_cast<QWidget *>(f.Drive1), static_cast<QWidget *>(f.Dir1)}) {
+        list->setFont(tahoma(true));
+        setColours(*list, kListColour, Qt::white);
     }
-    setDialogFont(m_text2, true);
-    setTextColours(m_text2, kPatternColour, Qt::black);
-    setDialogFont(m_check2, true);
-    setTextColours(m_check2, kWindowColour, Qt::white);
-    setTextColours(m_command5, kButtonColour, Qt::black);
+    f.Text2->setFont(tahoma(true));
+    setColours(*f.Text2, kPatternColour, Qt::black);
+    f.Check2->setFont(tahoma(true));
+    setColours(*f.Check2, kWindowColour, Qt::white);
+    setColours(*f.Command5, kButtonColour, Qt::black);
 
-    setTabOrder(m_dir1, m_command5);
-    setTabOrder(m_command5, m_text2);
-    setTabOrder(m_text2, m_file1);
-    setTabOrder(m_file1, m_drive1);
-    setTabOrder(m_drive1, m_check2);
+    setTabOrder(f.Dir1, f.Command5);
+    setTabOrder(f.Command5, f.Text2);
+    setTabOrder(f.Text2, f.File1);
+    setTabOrder(f.File1, f.Drive1);
+    setTabOrder(f.Drive1, f.Check2);
 
-    connect(m_drive1, &DriveListBox::driveChanged, this, &Form2::changeDrive);
-    connect(m_dir1, &DirectoryListBox::pathChanged, this, &Form2::followDirectory);
-    connect(m_dir1, &DirectoryListBox::openFailed, this, &Form2::reportUnreadable);
-    connect(m_command5, &QPushButton::clicked, this, &Form2::addToList);
+    connect(f.Drive1, &DriveListBox::driveChanged, this, &Form2::changeDrive);
+    connect(f.Dir1, &DirectoryListBox::pathChanged, this, &Form2::followDirectory);
+    connect(f.Dir1, &DirectoryListBox::openFailed, this, &Form2::reportUnreadable);
+    connect(f.Command5, &QPushButton::clicked, this, &Form2::addToList);
     if (m_target) {
-        connect(m_target, &QObject::destroyed, m_command5, [this] {
-            m_command5->setEnabled(false);
+        connect(m_target, &QObject::destroyed, f.Command5, [this] {
+            m_form.Command5->setEnabled(false);
         });
     } else {
-        m_command5->setEnabled(false);
+        f.Command5->setEnabled(false);
     }
 }
 
@@ -137,30 +123,30 @@ void Form2::setImportMode(ImportMode mode)
     const ImportModeTexts texts = importModeTexts(mode);
     m_modeWord = texts.word;
     setWindowTitle(texts.caption);
-    m_text2->setText(texts.defaultPattern);
+    m_form.Text2->setText(texts.defaultPattern);
 }
 
 bool Form2::openDirectory(const QString &path)
 {
-    return m_dir1->setPath(path);
+    return m_form.Dir1->setPath(path);
 }
 
 void Form2::addToList()
 {
-    m_file1->setPattern(m_text2->text());
+    m_form.File1->setPattern(m_form.Text2->text());
     const bool imageMode = m_modeWord == u"Image";
     if (!imageMode && m_modeWord != u"Audio")
         return;
 
     // One snapshot of the listing: a directory opened or another "Add" run while this import
     // lets events run changes neither which files it adds nor how many.
-    const QString directory = m_file1->path();
-    const QStringList names = m_file1->fileNames();
+    const QString directory = m_form.File1->path();
+    const QStringList names = m_form.File1->fileNames();
     const QPointer<Form2> self(this);
     for (const QString &name : names) {
         if (!self || m_closed || !m_target)
             return;
-        const QString entry = m_check2->isChecked()
+        const QString entry = m_form.Check2->isChecked()
                                   ? curDirEntryPath(name)
                                   : importEntryPath(directory, name, QDir::separator());
         // An image's two appends are one step: no events run between them.
@@ -188,17 +174,17 @@ void Form2::changeDrive(const QString &rootPath)
     if (openDirectory(startHere) || openDirectory(rootPath))
         return;
     // No medium, or gone: stay where we were.
-    m_drive1->setDrive(driveRootOf(m_dir1->path()));
+    m_form.Drive1->setDrive(driveRootOf(m_form.Dir1->path()));
     reportUnreadable(rootPath);
 }
 
 void Form2::followDirectory(const QString &path)
 {
-    m_file1->setPath(path);
+    m_form.File1->setPath(path);
     const QString drive = driveRootOf(path);
     m_directoryOfDrive.insert(drive, path);
-    if (m_drive1->drive() != drive)
-        m_drive1->setDrive(drive);
+    if (m_form.Drive1->drive() != drive)
+        m_form.Drive1->setDrive(drive);
 }
 
 void Form2::reportUnreadable(const QString &path)

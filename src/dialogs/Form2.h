@@ -65,10 +65,15 @@ private:
     QHash<QString, QString> m_directoryOfDrive; // where each drive was left, as Windows keeps it
     bool m_closed = false;
 
-    DriveListBox *m_drive1 = nullptr;
-    DirectoryListBox *m_dir1 = nullptr;
-    FileListBox *m_file1 = nullptr;
-    QPushButton *m_command5 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QCheckBox *m_check2 = nullptr;
+    // The controls under their designer names, with their captions.
+    struct Controls
+    {
+        DriveListBox *Drive1 = nullptr;   // the drives
+        DirectoryListBox *Dir1 = nullptr; // the folders down to the open one and those in it
+        FileListBox *File1 = nullptr;     // hidden: the open folder's files that match Text2
+        QPushButton *Command5 = nullptr;  // "Add"
+        QLineEdit *Text2 = nullptr;       // the file pattern
+        QCheckBox *Check2 = nullptr;      // "%CurDir\ Before Each File Name"
+    };
+    Controls m_form;
 };

@@ -1,7 +1,6 @@
 #include "dialogs/Form3.h"
 
-#include "dialogs/DialogLook.h"
-
+#include "forms/FormLook.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
 #include "platform/NativePath.h"
@@ -20,20 +19,6 @@ namespace {
 const QColor kWindowColour = colourFromBgr(0x800000);
 const QColor kFieldColour = colourFromBgr(0xFFC0C0);
 const QColor kButtonColour = colourFromBgr(0xC0C0C0);
-
-template<typename Control>
-Control *placed(Control *control,
-                const char *name,
-                const QString &accessibleName,
-                QRect geometry,
-                const QString &toolTip = {})
-{
-    control->setObjectName(QLatin1String(name));
-    control->setAccessibleName(accessibleName);
-    control->setGeometry(geometry);
-    control->setToolTip(toolTip);
-    return control;
-}
 
 } // namespace
 
@@ -71,67 +56,65 @@ Form3::Form3(const PlatformServices &services,
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Auto Runner"));
     setFixedSize(twipsSize(4680, 1335));
-    setDialogFont(this);
-    setBackground(this, kWindowColour);
+    setFont(tahoma());
+    setBackground(*this, kWindowColour);
     createControls();
-    centreOnScreen(this);
+    centreOnScreen(*this);
 }
 
 void Form3::createControls()
 {
-    auto *label4 = placed(new QLabel(QStringLiteral("Showvale"), this),
-                          "Label4",
-                          tr("Showvale label"),
-                          twipsRect(120, 120, 1575, 255),
-                          QStringLiteral("Showvale's path"));
-    m_text2 = placed(new QLineEdit(QStringLiteral("Vistelle.exe"), this),
-                     "Text2",
-                     tr("Showvale's path"),
-                     twipsRect(1800, 120, 2775, 285));
-    auto *label1 = placed(new QLabel(QStringLiteral("Project Name"), this),
-                          "Label1",
-                          tr("Project name label"),
-                          twipsRect(120, 480, 1575, 255),
-                          QStringLiteral("Project's path"));
-    m_text1 = placed(new QLineEdit(QStringLiteral("slide.ssp"), this),
-                     "Text1",
-                     tr("Project name"),
-                     twipsRect(1800, 480, 2775, 285));
-    auto *command14 = placed(new QPushButton(QStringLiteral("Compile"), this),
-                             "Command14",
-                             tr("Compile"),
-                             twipsRect(120, 840, 975, 375),
-                             QStringLiteral("Make Autorun.inf"));
-    auto *command1 = placed(new QPushButton(QStringLiteral("Help"), this),
-                            "Command1",
-                            tr("Help"),
-                            twipsRect(3600, 840, 975, 375),
+    auto *label4 = place(new QLabel(QStringLiteral("Showvale"), this),
+                         "Label4",
+                         {120, 120, 1575, 255},
+                         tr("Showvale label"),
+                         QStringLiteral("Showvale's path"));
+    m_form.Text2 = place(new QLineEdit(QStringLiteral("Vistelle.exe"), this),
+                         "Text2",
+                         {1800, 120, 2775, 285},
+                         tr("Showvale's path"));
+    auto *label1 = place(new QLabel(QStringLiteral("Project Name"), this),
+                         "Label1",
+                         {120, 480, 1575, 255},
+                         tr("Project name label"),
+                         QStringLiteral("Project's path"));
+    m_form.Text1 = place(new QLineEdit(QStringLiteral("slide.ssp"), this),
+                         "Text1",
+                         {1800, 480, 2775, 285},
+                         tr("Project name"));
+    auto *command14 = place(new QPushButton(QStringLiteral("Compile"), this),
+                            "Command14",
+                            {120, 840, 975, 375},
+                            tr("Compile"),
                             QStringLiteral("Make Autorun.inf"));
-    auto *command2 = placed(new QPushButton(QStringLiteral("Cancel"), this),
-                            "Command2",
-                            tr("Cancel"),
-                            twipsRect(1200, 840, 975, 375),
-                            QStringLiteral("Exit this form"));
+    auto *command1 = place(new QPushButton(QStringLiteral("Help"), this),
+                           "Command1",
+                           {3600, 840, 975, 375},
+                           tr("Help"),
+                           QStringLiteral("Make Autorun.inf"));
+    auto *command2 = place(new QPushButton(QStringLiteral("Cancel"), this),
+                           "Command2",
+                           {1200, 840, 975, 375},
+                           tr("Cancel"),
+                           QStringLiteral("Exit this form"));
 
     for (QLabel *label : {label4, label1}) {
-        setDialogFont(label, true);
+        label->setFont(tahoma(true));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(palette);
+        setTextColour(*label, Qt::white);
     }
-    for (QLineEdit *field : {m_text2, m_text1}) {
-        setDialogFont(field, true);
-        setTextColours(field, kFieldColour, Qt::black);
+    for (QLineEdit *field : {m_form.Text2, m_form.Text1}) {
+        field->setFont(tahoma(true));
+        setColours(*field, kFieldColour, Qt::black);
     }
     for (QPushButton *button : {command14, command1, command2}) {
         // Enter and Escape mean nothing here: no button is the default.
         button->setAutoDefault(false);
-        setTextColours(button, kButtonColour, Qt::black);
+        setColours(*button, kButtonColour, Qt::black);
     }
 
-    setTabOrder(m_text2, m_text1);
-    setTabOrder(m_text1, command14);
+    setTabOrder(m_form.Text2, m_form.Text1);
+    setTabOrder(m_form.Text1, command14);
     setTabOrder(command14, command1);
     setTabOrder(command1, command2);
 
@@ -152,7 +135,8 @@ void Form3::BuildAutorun()
         savedText = QStringLiteral("Autorun.inf saved to ") + folderOfFile(path);
     }
     const bool saved = saveFileAtomically(openablePath(path),
-                                          autorunFileContent(m_text2->text(), m_text1->text()));
+                                          autorunFileContent(m_form.Text2->text(),
+                                                             m_form.Text1->text()));
     const QPointer<Form3> self(this);
     if (saved) {
         if (m_services.events)

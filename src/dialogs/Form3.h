@@ -47,6 +47,11 @@ private:
     QString m_programDirectory;
     std::function<QString()> m_projectDirectory;
     CommonDialog m_saveDialog;
-    QLineEdit *m_text2 = nullptr;
-    QLineEdit *m_text1 = nullptr;
+    // The two texts the file is made of, under their designer names.
+    struct Controls
+    {
+        QLineEdit *Text2 = nullptr; // the program's path, "Vistelle.exe" at first
+        QLineEdit *Text1 = nullptr; // the project's name, "slide.ssp" at first
+    };
+    Controls m_form;
 };

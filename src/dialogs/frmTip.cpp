@@ -1,6 +1,6 @@
 #include "dialogs/frmTip.h"
 
-#include "dialogs/DialogLook.h"
+#include "forms/FormLook.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,52 +16,51 @@ frmTip::frmTip()
     setObjectName(QStringLiteral("frmTip"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vistelle Help"));
-    setDialogFont(this);
+    setFont(tahoma());
     setGeometry(QRect(QPoint(twipsToPixels(2370), twipsToPixels(2400)), twipsSize(5415, 3285)));
     setSizeGripEnabled(false);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setAccessibleName(tr("OK"));
-    m_cmdOK->setGeometry(twipsRect(4080, 120, 1215, 375));
-    m_cmdOK->setDefault(true);
+    m_form.cmdOK = place(new QPushButton(QStringLiteral("OK"), this),
+                         "cmdOK",
+                         {4080, 120, 1215, 375},
+                         tr("OK"));
+    m_form.cmdOK->setDefault(true);
 
-    auto *picture1 = new QLabel(this);
-    picture1->setObjectName(QStringLiteral("Picture1"));
-    picture1->setAccessibleName(tr("Help picture"));
-    picture1->setGeometry(twipsRect(120, 120, 3735, 2715));
+    auto *picture1 = place(new QLabel(this), "Picture1", {120, 120, 3735, 2715}, tr("Help picture"));
     picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(24, 24));
-    setBackground(picture1, Qt::white);
+    // The button colour too: the help text inside inherits the white for its scroll bar.
+    setBackground(*picture1, Qt::white);
+    setButtonColour(*picture1, Qt::white);
 
-    auto *label1 = new QLabel(QStringLiteral("Vistelle Help"), picture1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setAccessibleName(tr("Vistelle Help"));
-    label1->setGeometry(twipsRect(540, 180, 2655, 255));
-    setBackground(label1, Qt::white);
+    auto *label1 = place(new QLabel(QStringLiteral("Vistelle Help"), picture1),
+                         "Label1",
+                         {540, 180, 2655, 255},
+                         tr("Vistelle Help"));
+    setBackground(*label1, Qt::white);
 
-    m_text1 = new QPlainTextEdit(picture1);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setAccessibleName(tr("Help text"));
-    m_text1->setGeometry(twipsRect(120, 480, 3375, 1935));
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_form.Text1 = place(new QPlainTextEdit(picture1),
+                         "Text1",
+                         {120, 480, 3375, 1935},
+                         tr("Help text"));
+    m_form.Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The text keeps CR LF as designed; the editor wants plain line feeds.
-    m_text1->setPlainText(helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    m_text1->installEventFilter(this);
+    m_form.Text1->setPlainText(helpText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_form.Text1->installEventFilter(this);
 
-    setTabOrder(m_cmdOK, m_text1);
-    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    m_cmdOK->setFocus();
+    setTabOrder(m_form.cmdOK, m_form.Text1);
+    connect(m_form.cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    m_form.cmdOK->setFocus();
 }
 
 bool frmTip::eventFilter(QObject *watched, QEvent *event)
 {
     // The text box would take Enter as a line break; here Enter presses OK, as Escape does.
-    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_form.Text1 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && key->modifiers() == Qt::NoModifier) {
-            m_cmdOK->click();
+            m_form.cmdOK->click();
             return true;
         }
     }

@@ -23,6 +23,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QPushButton *m_cmdOK = nullptr;
-    QPlainTextEdit *m_text1 = nullptr;
+    // The controls the window acts on, under their designer names.
+    struct Controls
+    {
+        QPushButton *cmdOK = nullptr;    // "OK"
+        QPlainTextEdit *Text1 = nullptr; // the help text
+    };
+    Controls m_form;
 };

@@ -39,5 +39,5 @@ private:
     EventPump *m_events;
     MediaPlayer &m_preview;
     CurDirFoldersSource m_folders;
-    CommonDialog CD2;
+    CommonDialog CD2; // "Add Audio File"
 };

@@ -43,7 +43,7 @@ private:
     MessageBoxService &m_messages;
     PictureLoader &m_pictures;
     CurDirFoldersSource m_folders;
-    CommonDialog CD1;
+    CommonDialog CD1; // "Add Image File"
 };
 
 // Gives the target list the source's selected row; when the target has no such row it keeps

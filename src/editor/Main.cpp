@@ -14,7 +14,7 @@
 #include "editor/PauseLineEdit.h"
 #include "editor/ProjectCommands.h"
 #include "editor/TestRun.h"
-#include "editor/Twips.h"
+#include "forms/FormLook.h"
 #include "platform/EventPump.h"
 #include "platform/MediaPlayer.h"
 #include "player/Form1.h"
@@ -26,7 +26,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 
 // Lets events run for the window's own work, with the window marked busy meanwhile: a close
 // handled in there hides it, but cannot delete it under that work.
@@ -105,7 +104,7 @@ Main::Main(const PlatformServices &services,
     m_form->AudioFrame->setVisible(false);
     m_form->PrefsFrame->setVisible(false);
     m_form->ProjectFrame->setVisible(false);
-    centreOnScreen();
+    centreOnScreen(*this);
 }
 
 Main::~Main() = default;
@@ -167,16 +166,6 @@ void Main::setClientHeight(int pixels)
         menuHeight = std::max(menuBar()->heightForWidth(width), menuBar()->sizeHint().height());
     m_client->setFixedSize(width, pixels);
     setFixedSize(width, menuHeight + pixels);
-}
-
-void Main::centreOnScreen()
-{
-    const QScreen *target = screen();
-    if (!target)
-        return;
-    QRect frame(QPoint(), size());
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void Main::appendImageEntry(const QString &path, const QString &pause)

@@ -112,7 +112,6 @@ private:
     [[nodiscard]] CurDirFolders showFolders() const;
     void setClientHeight(int pixels);
     void connectActions();
-    void centreOnScreen();
 
     PlatformServices m_services;
     QString m_programDirectory;

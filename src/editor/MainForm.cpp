@@ -7,7 +7,7 @@
 #include "editor/PicturePreview.h"
 #include "editor/SelectorLabel.h"
 #include "editor/TextListBox.h"
-#include "editor/Twips.h"
+#include "forms/FormLook.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,25 +23,6 @@ const QString kCurDirTip = QStringLiteral(
     "%CurDir is replaced with the Showvale's current directory. Useful for making a slide show "
     "on a compact disc");
 
-// Names, places and describes a control; its accessible name is its caption, else its tooltip.
-template<typename Control>
-Control *place(Control *control,
-               const char *name,
-               QRect twips,
-               const QString &caption = {},
-               const QString &tip = {})
-{
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    control->setFont(tahoma(true));
-    if (!tip.isEmpty())
-        control->setToolTip(tip);
-    control->setAccessibleName(caption.isEmpty() ? tip : caption);
-    if (!caption.isEmpty() && !tip.isEmpty() && tip != caption)
-        control->setAccessibleDescription(tip);
-    return control;
-}
-
 QLabel *whiteLabel(
     QWidget &parent, const char *name, QRect twips, const QString &caption, const QString &tip = {})
 {
@@ -53,7 +34,7 @@ QLabel *whiteLabel(
 
 TextListBox *greenList(QWidget &parent, const char *name, QRect twips, const QString &tip)
 {
-    auto *list = place(new TextListBox(&parent), name, twips, {}, tip);
+    auto *list = place(new TextListBox(&parent), name, twips, tip, tip);
     setBaseColour(*list, kDarkGreen);
     setTextColour(*list, Qt::white);
     return list;
@@ -61,7 +42,7 @@ TextListBox *greenList(QWidget &parent, const char *name, QRect twips, const QSt
 
 QLineEdit *pathDisplay(QWidget &parent, const char *name, QRect twips, const QString &tip)
 {
-    auto *display = place(new QLineEdit(&parent), name, twips, {}, tip);
+    auto *display = place(new QLineEdit(&parent), name, twips, tip, tip);
     display->setReadOnly(true);
     setBaseColour(*display, kDisplayGreen);
     setTextColour(*display, Qt::black);
@@ -98,7 +79,8 @@ PanelFrame *panel(QWidget &parent, const char *name, QRect twips, const QString 
 
 MainForm::MainForm(QWidget &client, MediaPlayer &previewPlayer)
 {
-    client.setFont(tahoma(false));
+    // Every caption is bold but the buttons'.
+    client.setFont(tahoma(true));
     setBackground(client, kWindowGreen);
 
     // Decoration: a black line under the menu bar, across the client area.
@@ -216,10 +198,8 @@ void MainForm::buildImageFrame(QWidget &client)
     Text1 = place(new PauseLineEdit(&frame),
                   "Text1",
                   {8280, 480, 615, 285},
-                  {},
+                  QStringLiteral("Pause time"),
                   QStringLiteral("Max = 65.53 seconds"));
-    Text1->setAccessibleName(QStringLiteral("Pause time"));
-    Text1->setAccessibleDescription(QStringLiteral("Max = 65.53 seconds"));
     setBaseColour(*Text1, Qt::white);
     setTextColour(*Text1, Qt::black);
     Text1->setText(QStringLiteral("3"));
@@ -253,11 +233,12 @@ void MainForm::buildAudioFrame(QWidget &client, MediaPlayer &previewPlayer)
                       QStringLiteral("%CurDir\\ Before Audio File"),
                       kCurDirTip);
     List3 = greenList(frame, "List3", {3360, 600, 5535, 975}, QStringLiteral("Audio file list"));
+    const QString previewTip = QStringLiteral("Audio preview controls");
     MP1 = place(new MediaPreviewWidget(previewPlayer, &frame),
                 "MP1",
                 {120, 840, 3135, 675},
-                {},
-                QStringLiteral("Audio preview controls"));
+                previewTip,
+                previewTip);
     Text2 = pathDisplay(frame,
                         "Text2",
                         {120, 1680, 8775, 285},

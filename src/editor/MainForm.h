@@ -17,7 +17,8 @@ class SelectorLabel;
 class TextListBox;
 
 // The controls of the editor's window, made and placed as designed on its client area. Each
-// control's objectName is its designer name. The form holds no behaviour of its own.
+// control's objectName is its designer name, and its caption stands beside it. The form holds
+// no behaviour of its own.
 class MainForm
 {
 public:
@@ -26,49 +27,50 @@ public:
 
     MainForm(QWidget &client, MediaPlayer &previewPlayer);
 
-    QLabel *Label3;
-    QLabel *Label4;
-    QLabel *Label2;
-    TextListBox *List1;
-    TextListBox *List2;
-    PicturePreview *Image1;
-    PicturePreview *Image2;
-    QLineEdit *Text3;
-    SelectorLabel *command4;
-    SelectorLabel *command9;
-    SelectorLabel *command7;
-    SelectorLabel *command8;
+    // The image list with its preview, and the selectors of the panels below it.
+    QLabel *Label3;          // "Image files"
+    QLabel *Label4;          // "Pause time"
+    QLabel *Label2;          // "Picture preview"
+    TextListBox *List1;      // the image paths
+    TextListBox *List2;      // the pauses, row for row with List1
+    PicturePreview *Image1;  // the preview of the selected picture
+    PicturePreview *Image2;  // hidden: the empty picture that clears Image1
+    QLineEdit *Text3;        // the selected image's path
+    SelectorLabel *command4; // "Image Options"
+    SelectorLabel *command9; // "Audio Options"
+    SelectorLabel *command7; // "Preferences"
+    SelectorLabel *command8; // "Project"
 
-    PanelFrame *ImageFrame;
-    QPushButton *Command1;
-    QPushButton *Command3;
-    QPushButton *Command2;
-    QCheckBox *Check3;
-    QPushButton *Command6;
-    QLabel *Label1;
-    PauseLineEdit *Text1;
+    PanelFrame *ImageFrame; // "Image Options"
+    QPushButton *Command1;  // "Add"
+    QPushButton *Command3;  // "Remove"
+    QPushButton *Command2;  // "Add Dir"
+    QCheckBox *Check3;      // "%CurDir\ Before Image File"
+    QPushButton *Command6;  // "Apply"
+    QLabel *Label1;         // "Pause time"
+    PauseLineEdit *Text1;   // the pause that new entries get and "Apply" sets
 
-    PanelFrame *AudioFrame;
-    QPushButton *Command5;
-    QPushButton *Command10;
-    QPushButton *Command11;
-    QCheckBox *Check4;
-    TextListBox *List3;
-    MediaPreviewWidget *MP1;
-    QLineEdit *Text2;
+    PanelFrame *AudioFrame;  // "Audio Options"
+    QPushButton *Command5;   // "Add"
+    QPushButton *Command10;  // "Remove"
+    QPushButton *Command11;  // "Add Dir"
+    QCheckBox *Check4;       // "%CurDir\ Before Audio File"
+    TextListBox *List3;      // the audio paths
+    MediaPreviewWidget *MP1; // plays the selected audio file when asked
+    QLineEdit *Text2;        // the selected audio file's path
 
-    PanelFrame *PrefsFrame;
-    QCheckBox *Check1;
-    QCheckBox *Check2;
+    PanelFrame *PrefsFrame; // "Preferences"
+    QCheckBox *Check1;      // "Stretch Images"
+    QCheckBox *Check2;      // "Enable Audio"
 
-    PanelFrame *ProjectFrame;
-    QPushButton *Command15;
-    QPushButton *Command12;
-    QPushButton *Command13;
-    QPushButton *Command14;
-    QPushButton *Command16;
+    PanelFrame *ProjectFrame; // "Project"
+    QPushButton *Command15;   // "Test"
+    QPushButton *Command12;   // "Save"
+    QPushButton *Command13;   // "Load"
+    QPushButton *Command14;   // "New"
+    QPushButton *Command16;   // "Auto Runner"
 
-    QFrame *Line1;
+    QFrame *Line1; // the black line under the menu bar
 
 private:
     void buildImageList(QWidget &client);

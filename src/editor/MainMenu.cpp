@@ -1,6 +1,6 @@
 #include "editor/MainMenu.h"
 
-#include "editor/EditorLook.h"
+#include "forms/FormLook.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,7 +13,7 @@ QMenu *submenu(QWidget &parent, const char *name, const QString &caption)
     auto *menu = new QMenu(caption, &parent);
     menu->setObjectName(QLatin1String(name));
     menu->menuAction()->setObjectName(QLatin1String(name));
-    menu->setFont(EditorLook::tahoma(false));
+    menu->setFont(tahoma());
     if (auto *bar = qobject_cast<QMenuBar *>(&parent))
         bar->addMenu(menu);
     else if (auto *outer = qobject_cast<QMenu *>(&parent))
@@ -43,7 +43,7 @@ QAction *separator(QMenu &menu, const char *name)
 
 MainMenu::MainMenu(QMenuBar &bar)
 {
-    bar.setFont(EditorLook::tahoma(false));
+    bar.setFont(tahoma());
 
     menu1 = submenu(bar, "menu1", QStringLiteral("File"));
     newprj = item(*menu1,

@@ -11,32 +11,32 @@ class MainMenu
 public:
     explicit MainMenu(QMenuBar &bar);
 
-    QMenu *menu1;
-    QAction *newprj;
-    QAction *m;
-    QAction *openprj;
-    QAction *saveprj;
-    QAction *mnuExportVideo;
-    QAction *mnuPackShow;
-    QAction *sx;
-    QAction *mnqt;
+    QMenu *menu1;            // "File"
+    QAction *newprj;         // "&New Project", Ctrl+N
+    QAction *m;              // separator
+    QAction *openprj;        // "&Open Project", Ctrl+O
+    QAction *saveprj;        // "&Save Project", Ctrl+S
+    QAction *mnuExportVideo; // "&Export Video..."
+    QAction *mnuPackShow;    // "&Pack Show..."
+    QAction *sx;             // separator
+    QAction *mnqt;           // "&Quit", F4
 
-    QMenu *mnuinsert;
-    QMenu *mnuPicture;
-    QAction *mnuAddImage;
-    QAction *mnuRemoveImage;
-    QAction *mnuAddImageDir;
-    QMenu *mnuAudio;
-    QAction *mnuAddAudio;
-    QAction *mnuRemoveAudio;
-    QAction *mnuAddAudioDir;
+    QMenu *mnuinsert;        // "&Insert"
+    QMenu *mnuPicture;       // "&Image"
+    QAction *mnuAddImage;    // "Add", Ctrl+F1
+    QAction *mnuRemoveImage; // "&Remove"
+    QAction *mnuAddImageDir; // "Add Directory", Ctrl+D
+    QMenu *mnuAudio;         // "Audio"
+    QAction *mnuAddAudio;    // "A&dd", F2
+    QAction *mnuRemoveAudio; // "&Remove"
+    QAction *mnuAddAudioDir; // "Add &Directory", Ctrl+F2
 
-    QMenu *mnuPreferences;
-    QMenu *mnuop;
-    QAction *mnuStretchedImages;
-    QAction *mnuEnableAudio;
+    QMenu *mnuPreferences;       // "&Toiols"
+    QMenu *mnuop;                // "&Options"
+    QAction *mnuStretchedImages; // "Stretch Images", F3
+    QAction *mnuEnableAudio;     // "&Enable Audio"
 
-    QMenu *m2;
-    QAction *mh;
-    QAction *m23;
+    QMenu *m2;    // "&Help"
+    QAction *mh;  // "&Vistelle Help...", F1
+    QAction *m23; // "About Vistelle"
 };

@@ -1,6 +1,6 @@
 #include "editor/PackOptionsDialog.h"
 
-#include "editor/EditorLook.h"
+#include "forms/FormLook.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -20,7 +20,7 @@ PackOptionsDialog::PackOptionsDialog(const QString &targetFolder,
 {
     setObjectName(QStringLiteral("PackOptions"));
     setWindowTitle(QStringLiteral("Pack Show"));
-    setFont(EditorLook::tahoma(false));
+    setFont(tahoma());
     m_projectName->setObjectName(QStringLiteral("ProjectName"));
     m_projectName->setMinimumWidth(240);
     m_writeAutorun->setObjectName(QStringLiteral("WriteAutorun"));

@@ -4,7 +4,7 @@
 #include "editor/MainForm.h"
 #include "editor/PanelFrame.h"
 #include "editor/SelectorLabel.h"
-#include "editor/Twips.h"
+#include "forms/FormLook.h"
 
 namespace {
 
@@ -47,8 +47,7 @@ void PanelSwitcher::show(EditorPanel panel)
     for (std::size_t i = 0; i < kPanels.size(); ++i)
         m_panels[i]->setVisible(kPanels[i] == panel);
     for (std::size_t i = 0; i < kPanels.size(); ++i) {
-        EditorLook::setBackground(*m_selectors[i],
-                                  kPanels[i] == panel ? EditorLook::kDarkGreen
-                                                      : EditorLook::kWindowGreen);
+        setBackground(*m_selectors[i],
+                      kPanels[i] == panel ? EditorLook::kDarkGreen : EditorLook::kWindowGreen);
     }
 }

@@ -43,7 +43,7 @@ private:
     Main &m_window;
     MessageBoxService &m_messages;
     EventPump *m_events;
-    CommonDialog CD3;
+    CommonDialog CD3; // the Open and Save dialog of projects
     QString m_projectDirectory;
     QString m_projectFileName;
 };

@@ -34,12 +34,11 @@ Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *paren
     , m_services(services)
     , m_setup(std::move(setup))
     , m_showFolders{m_setup.programDirectory, m_setup.projectDirectory}
-    , m_cd1(*services.files)
-    , m_image1(new PictureArea(this))
-    , m_mp1(services.createMusicPlayer(this))
+    , CD1(*services.files)
+    , m_form{new PictureArea(this), services.createMusicPlayer(this)}
     , m_sequence(new ImageSequence([this](const QString &path) { return showPicture(path); }, this))
     , m_audio(new AudioPlaylist(
-          *m_mp1, [this](const QString &path) { return fileFor(path); }, this))
+          *m_form.MP1, [this](const QString &path) { return fileFor(path); }, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -49,13 +48,13 @@ Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *paren
     setAutoFillBackground(true);
     resize(kDesignWindowSize);
 
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setGeometry(QRect(QPoint(0, 0), kDesignPictureAreaSize));
-    m_image1->hide();
+    m_form.Image1->setObjectName(QStringLiteral("Image1"));
+    m_form.Image1->setGeometry(QRect(QPoint(0, 0), kDesignPictureAreaSize));
+    m_form.Image1->hide();
 
-    m_mp1->setObjectName(QStringLiteral("MP1"));
-    m_mp1->setAutoStart(true);
-    m_mp1->setVolume(kPlayerVolume);
+    m_form.MP1->setObjectName(QStringLiteral("MP1"));
+    m_form.MP1->setAutoStart(true);
+    m_form.MP1->setVolume(kPlayerVolume);
 
     m_sequence->setObjectName(QStringLiteral("imageSequence"));
     m_audio->setObjectName(QStringLiteral("audioPlaylist"));
@@ -90,10 +89,10 @@ std::optional<QString> Form1::projectPath()
     const PlayerCommand command = parsePlayerCommandLine(m_setup.argumentText);
     if (command.kind != PlayerCommandKind::ChooseProject)
         return command.projectPath;
-    m_cd1.setFilter(kProjectFilter);
-    if (!m_cd1.showOpen())
+    CD1.setFilter(kProjectFilter);
+    if (!CD1.showOpen())
         return std::nullopt;
-    return m_cd1.fileName();
+    return CD1.fileName();
 }
 
 bool Form1::LoadShow(const QString &pathText)
@@ -146,15 +145,15 @@ bool Form1::showPicture(const QString &pathText)
     // behind the message that ends the show.
     const QString file = fileFor(pathText);
     if (QFileInfo(file).isFile())
-        m_image1->releasePicture();
+        m_form.Image1->releasePicture();
     std::optional<LoadedPicture>
         picture = m_services.pictures->load(file,
                                             pictureRequestFor(size(), fit, devicePixelRatioF()));
     if (!picture)
         return false;
     const QRect area = pictureAreaRect(picture->naturalSize, size(), fit);
-    m_image1->showPicture(std::move(*picture), area, fit);
-    m_image1->show();
+    m_form.Image1->showPicture(std::move(*picture), area, fit);
+    m_form.Image1->show();
     return true;
 }
 

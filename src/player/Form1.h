@@ -63,8 +63,6 @@ public:
     [[nodiscard]] QString AudioSetting() const { return m_audioSetting; }
     [[nodiscard]] ImageSequence &imageSequence() const { return *m_sequence; }
     [[nodiscard]] AudioPlaylist &audioPlaylist() const { return *m_audio; }
-    [[nodiscard]] PictureArea *Image1() const { return m_image1; }
-    [[nodiscard]] MediaPlayer *MP1() const { return m_mp1; }
 
     // The message that ends the show when a picture cannot be shown.
     [[nodiscard]] QString pictureFailureText() const;
@@ -92,12 +90,18 @@ private:
     void endShow(bool failed);
     void stopShow();
 
+    // The window's two components under their designer names.
+    struct Controls
+    {
+        PictureArea *Image1; // the picture on show, with its thin frame
+        MediaPlayer *MP1;    // plays the music, one file after another
+    };
+
     PlatformServices m_services;
     PlayerSetup m_setup;
     CurDirFolders m_showFolders;
-    CommonDialog m_cd1;
-    PictureArea *m_image1;
-    MediaPlayer *m_mp1;
+    CommonDialog CD1; // the Open dialog that asks for a project
+    Controls m_form;
     ImageSequence *m_sequence;
     AudioPlaylist *m_audio;
     QString m_stretchSetting;

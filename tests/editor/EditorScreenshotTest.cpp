@@ -1,5 +1,5 @@
 #include "editor/PanelSwitcher.h"
-#include "editor/Twips.h"
+#include "forms/Twips.h"
 #include "support/TestFiles.h"
 #include "support/XvfbServer.h"
 

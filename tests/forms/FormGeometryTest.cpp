@@ -1,5 +1,4 @@
-#include "editor/Twips.h"
-#include "editor/PanelSwitcher.h"
+#include "forms/FormLook.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +11,6 @@ struct TwipsCase
 };
 
 class TwipsToPixelsTest : public ::testing::TestWithParam<TwipsCase>
-{};
-
-struct PanelCase
-{
-    EditorPanel panel;
-    int bottomTwips;
-    int clientPixels;
-};
-
-class PanelHeightTest : public ::testing::TestWithParam<PanelCase>
 {};
 
 } // namespace
@@ -53,17 +42,28 @@ TEST(TwipsRectTest, ConvertsEveryEdge)
     EXPECT_EQ(twipsRect(8280, 480, 615, 285), QRect(552, 32, 41, 19));
 }
 
-TEST_P(PanelHeightTest, ClientShowsThePanelAndASmallMargin)
+struct CentringCase
 {
-    const PanelCase &c = GetParam();
-    EXPECT_EQ(panelBottomTwips(c.panel), c.bottomTwips);
-    EXPECT_EQ(clientHeightPixels(c.panel), c.clientPixels);
-    EXPECT_LE(clientHeightPixels(c.panel) - twipsToPixels(c.bottomTwips), 10);
+    QSize window;
+    QRect screenArea;
+    QPoint topLeft;
+};
+
+class CentringTest : public ::testing::TestWithParam<CentringCase>
+{};
+
+TEST_P(CentringTest, LeavesEqualMarginsOnBothSidesWithinTheAvailableArea)
+{
+    const CentringCase &c = GetParam();
+    EXPECT_EQ(centredRect(c.window, c.screenArea), QRect(c.topLeft, c.window));
 }
 
-INSTANTIATE_TEST_SUITE_P(Panels,
-                         PanelHeightTest,
-                         ::testing::Values(PanelCase{EditorPanel::Image, 5175, 353},
-                                           PanelCase{EditorPanel::Audio, 6255, 425},
-                                           PanelCase{EditorPanel::Preferences, 5175, 353},
-                                           PanelCase{EditorPanel::Project, 5175, 353}));
+// The available area may start off the origin (a panel on the left or top, a second screen)
+// and a window may be larger than it.
+INSTANTIATE_TEST_SUITE_P(
+    Windows,
+    CentringTest,
+    ::testing::Values(CentringCase{{617, 373}, {0, 0, 1280, 720}, {331, 173}},
+                      CentringCase{{312, 280}, {0, 0, 1280, 720}, {484, 220}},
+                      CentringCase{{100, 100}, {1920, 40, 1280, 984}, {2510, 482}},
+                      CentringCase{{800, 600}, {0, 0, 640, 480}, {-80, -60}}));
