@@ -1,4 +1,5 @@
 #include "editor/Main.h"
+#include "editor/ProjectCommands.h"
 #include "pack/PackCommandLine.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtMediaPlayer.h"
@@ -64,7 +65,7 @@ int main(int argc, char **argv)
     // as if chosen with Load.
     const QString projectPath = environment.argumentText;
     if (!projectPath.isEmpty())
-        window->LoadProject(projectPath);
+        window->commands().loadProjectFile(projectPath);
     const int result = QApplication::exec();
     delete window.data();
     return result;

@@ -4,6 +4,7 @@
 
 #include "editor/Main.h"
 #include "editor/MainForm.h"
+#include "editor/ProjectCommands.h"
 #include "editor/TextListBox.h"
 #include "platform/CommonDialog.h"
 #include "platform/EventPump.h"
@@ -59,8 +60,8 @@ void BM_AppendEntriesWhilePainting(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Main> window = shownWindow();
-        EventPump &events = *window->services().events;
-        ProjectLists &lists = *window;
+        EventPump &events = *platform().services().events;
+        ProjectLists &lists = window->commands();
         state.ResumeTiming();
 
         for (int i = 0; i < entries; ++i) {
@@ -71,7 +72,7 @@ void BM_AppendEntriesWhilePainting(benchmark::State &state)
         QApplication::processEvents();
         window->form().List1->scrollToBottom();
         window->repaint();
-        benchmark::DoNotOptimize(window->snapshot().imagePaths.size());
+        benchmark::DoNotOptimize(window->commands().snapshot().imagePaths.size());
 
         state.PauseTiming();
         window.reset();
@@ -100,15 +101,15 @@ void BM_LoadProjectWhilePainting(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Main> window = shownWindow();
-        EventPump &events = *window->services().events;
+        EventPump &events = *platform().services().events;
         state.ResumeTiming();
 
-        LoadProject(path, *window, [&events] { events.letEventsRun(); });
+        LoadProject(path, window->commands(), [&events] { events.letEventsRun(); });
         QApplication::processEvents();
         window->repaint();
 
         state.PauseTiming();
-        if (window->snapshot().imagePaths.size() != kEntries)
+        if (window->commands().snapshot().imagePaths.size() != kEntries)
             state.SkipWithError("not every entry arrived");
         window.reset();
         QApplication::processEvents();
@@ -178,7 +179,8 @@ void BM_OpenCommandWhilePainting(benchmark::State &state)
         window->repaint();
 
         state.PauseTiming();
-        if (window->snapshot().imagePaths.size() != kEntries || window->snapshot().stretch != 1)
+        if (window->commands().snapshot().imagePaths.size() != kEntries
+            || window->commands().snapshot().stretch != 1)
             state.SkipWithError("the project did not arrive whole");
         window.reset();
         QApplication::processEvents();
@@ -219,7 +221,7 @@ public:
         image.save(picture, "JPEG", 90);
         m_window = shownWindow();
         for (int i = 0; i < kEntries; ++i)
-            m_window->appendImageEntry(picture, QString::number(i % 60));
+            m_window->commands().appendImageEntry(picture, QString::number(i % 60));
         QApplication::processEvents();
     }
 

@@ -77,8 +77,3 @@ QString importEntryPath(const QString &directoryPath, const QString &fileName, Q
 {
     return directoryPath + separator + fileName;
 }
-
-QString curDirEntryPath(const QString &fileName)
-{
-    return QStringLiteral("%CurDir\\") + fileName;
-}

@@ -34,6 +34,3 @@ void sortNamesIgnoringCase(QStringList &names);
 [[nodiscard]] QString importEntryPath(const QString &directoryPath,
                                       const QString &fileName,
                                       QChar separator);
-
-// The placeholder form: the player puts its own directory where "%CurDir" stands.
-[[nodiscard]] QString curDirEntryPath(const QString &fileName);

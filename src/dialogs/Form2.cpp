@@ -8,6 +8,7 @@
 
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
+#include "project/PathText.h"
 #include "project/ProjectLists.h"
 
 #include <QCheckBox>
@@ -22,9 +23,6 @@ constexpr QColor kWindowColour(0, 192, 192);
 constexpr QColor kListColour(0, 128, 128);
 constexpr QColor kPatternColour(192, 255, 255);
 constexpr QColor kButtonColour(192, 192, 192);
-const QString kCurDirTip = QStringLiteral(
-    "%CurDir is replaced with the Showvale's current directory. Useful for making a slide show "
-    "on a compact disc");
 
 } // namespace
 
@@ -79,7 +77,7 @@ void Form2::createControls()
                      "Check2",
                      {120, 3840, 3135, 255},
                      tr("%CurDir before each file name"),
-                     kCurDirTip);
+                     kCurDirToolTip);
 
     for (QWidget *list : {static_cast<QWidget *>(f.Drive1), static_cast<QWidget *>(f.Dir1)}) {
         list->setFont(tahoma(true));
@@ -147,7 +145,7 @@ void Form2::addToList()
         if (!self || m_closed || !m_target)
             return;
         const QString entry = m_form.Check2->isChecked()
-                                  ? curDirEntryPath(name)
+                                  ? curDirPathText(name)
                                   : importEntryPath(directory, name, QDir::separator());
         // An image's two appends are one step: no events run between them.
         if (imageMode)

@@ -1,6 +1,7 @@
 #include "dialogs/Form3.h"
 
 #include "forms/FormLook.h"
+#include "platform/AtomicFile.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
 #include "platform/NativePath.h"
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace {
 
@@ -25,20 +25,6 @@ const QColor kButtonColour = colourFromBgr(0xC0C0C0);
 QString autorunFilePath(const QString &directory)
 {
     return QDir(directory).filePath(QStringLiteral("Autorun.inf"));
-}
-
-bool saveFileAtomically(const QString &path, const QByteArray &content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // The flush catches a write error the buffer still hides; commit() would rename the
-    // incomplete file over the old one.
-    if (file.write(content) != content.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 Form3::Form3(const PlatformServices &services,
@@ -134,9 +120,8 @@ void Form3::BuildAutorun()
         path = *chosen;
         savedText = QStringLiteral("Autorun.inf saved to ") + folderOfFile(path);
     }
-    const bool saved = saveFileAtomically(openablePath(path),
-                                          autorunFileContent(m_form.Text2->text(),
-                                                             m_form.Text1->text()));
+    const QByteArray content = autorunFileContent(m_form.Text2->text(), m_form.Text1->text());
+    const bool saved = saveFileAtomically(openablePath(path), content).saved;
     const QPointer<Form3> self(this);
     if (saved) {
         if (m_services.events)

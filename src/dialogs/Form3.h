@@ -16,9 +16,6 @@ class QPushButton;
 // The autorun file in a folder: the editor's own program directory, or one the user picks.
 [[nodiscard]] QString autorunFilePath(const QString &directory);
 
-// Replaces the file whole or not at all: a failed write leaves no half-written file.
-[[nodiscard]] bool saveFileAtomically(const QString &path, const QByteArray &content);
-
 // The autorun builder: writes an Autorun.inf that makes a compact disc start the player.
 class Form3 final : public QWidget
 {

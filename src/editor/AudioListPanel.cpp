@@ -5,6 +5,7 @@
 #include "platform/EventPump.h"
 #include "platform/MediaPlayer.h"
 #include "platform/PlatformServices.h"
+#include "project/PathText.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,9 +16,6 @@ namespace {
 
 const QString kMediaFilter = QStringLiteral(
     "Media files|*.wmv;*.wma;*.mp3;*.mid;*.wav;*.mpg;*.mpeg;*.avi");
-
-// -600 hundredths of a decibel: the preview plays at about half volume.
-constexpr int kPreviewVolume = -600;
 
 } // namespace
 
@@ -32,7 +30,7 @@ AudioListPanel::AudioListPanel(MainForm &form,
     , CD2(*services.files)
 {
     m_preview.setAutoStart(false);
-    m_preview.setVolume(kPreviewVolume);
+    m_preview.setVolume(kPlaybackVolume);
     connect(m_form.List3,
             &TextListBox::selectedRowChanged,
             this,
@@ -45,7 +43,7 @@ void AudioListPanel::addAudio()
     CD2.setDialogTitle(QStringLiteral("Add Audio File"));
     if (!CD2.showOpen())
         return;
-    appendPath(m_form.Check4->isChecked() ? QStringLiteral("%CurDir\\") + CD2.fileTitle()
+    appendPath(m_form.Check4->isChecked() ? curDirPathText(CD2.fileTitle())
                                           : QDir::toNativeSeparators(CD2.fileName()));
 }
 

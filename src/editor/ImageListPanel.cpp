@@ -7,6 +7,7 @@
 #include "platform/MessageBoxService.h"
 #include "platform/PictureLoader.h"
 #include "platform/PlatformServices.h"
+#include "project/PathText.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -54,7 +55,7 @@ void ImageListPanel::addImage()
     CD1.setDialogTitle(QStringLiteral("Add Image File"));
     if (!CD1.showOpen())
         return;
-    const QString path = m_form.Check3->isChecked() ? QStringLiteral("%CurDir\\") + CD1.fileTitle()
+    const QString path = m_form.Check3->isChecked() ? curDirPathText(CD1.fileTitle())
                                                     : QDir::toNativeSeparators(CD1.fileName());
     appendEntry(path, m_form.Text1->text());
 }

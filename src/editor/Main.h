@@ -1,13 +1,11 @@
 #pragma once
 
-#include "editor/PanelSwitcher.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
-#include "project/ProjectLists.h"
-#include "project/ProjectWriter.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class AudioListPanel;
@@ -19,14 +17,17 @@ class MainMenu;
 class MediaPlayer;
 class OptionSwitch;
 class PackShowCommand;
+class PanelSwitcher;
+class QAction;
+class QPushButton;
 class ProjectCommands;
 class TestRun;
 
 // The editor's main window: the image list with its preview, four switchable option panels and
-// the menu bar. The project lives in its controls; loading and the directory import append to
-// them through ProjectLists, saving reads them through snapshot(). The dialogs and the test run's
-// player window it opens are windows of their own that stay open when it closes.
-class Main final : public QMainWindow, public ProjectLists
+// the menu bar. The project lives in its controls; the window wires buttons and menu items to the
+// panels and commands that act on them. The dialogs and the test run's player window it opens
+// are windows of their own that stay open when it closes.
+class Main final : public QMainWindow
 {
     Q_OBJECT
 
@@ -39,51 +40,9 @@ public:
          QWidget *parent = nullptr);
     ~Main() override;
 
-    [[nodiscard]] const PlatformServices &services() const { return m_services; }
     [[nodiscard]] MainForm &form() const { return *m_form; }
-    [[nodiscard]] MainMenu &menu() const { return *m_menu; }
-
-    void appendImageEntry(const QString &path, const QString &pause) override;
-    void appendAudioPath(const QString &path) override;
-
-    // A copy of the lists and the two switches, taken at once.
-    [[nodiscard]] ProjectSnapshot snapshot() const;
-
-    // The pause text that new image entries get (Text1).
-    [[nodiscard]] QString pauseText() const;
-    void setPauseText(const QString &text);
-    // Setting a switch runs its check box's handling, so the menu's check mark follows.
-    void setStretchImages(bool on);
-    void setEnableAudio(bool on);
-    void clearImageEntries();
-    void clearAudioPaths();
-    void clearPreview();
-    void clearAudioPathDisplay();
-
-    void showPanel(EditorPanel panel);
-    [[nodiscard]] EditorPanel currentPanel() const;
-
-    // Appends a project file's content as the Open command does, for a file named on the
-    // command line ("Open with" in a file manager).
-    void LoadProject(const QString &path);
-
-public slots:
-    // One slot per action; its button and its menu item are both connected to it.
-    void addImage();
-    void removeImage();
-    void applyPause();
-    void addAudio();
-    void removeAudio();
-    void openImageImport();
-    void openAudioImport();
-    void newProject();
-    void openProject();
-    void saveProject();
-    void exportVideo();
-    void testProject();
-    void packShow();
-    void openAutorunBuilder();
-    void openHelp();
+    // New, Open and Save, and the lists a project is loaded into.
+    [[nodiscard]] ProjectCommands &commands() const { return *m_commands; }
 
 protected:
     bool event(QEvent *event) override;
@@ -106,12 +65,17 @@ private:
 
     class GuardedEventPump;
 
+    void createPanels();
+    void createCommandsWithWindows(QString userDataDirectory);
+    void connectActions();
+    void bind(QPushButton *button, QAction *item, std::function<void()> action);
+    void addShortcuts();
+    void testProject();
     void returnFromTestRun();
     // Where the show's "%CurDir" names are found: beside the editor, else beside the project
     // last opened or saved.
     [[nodiscard]] CurDirFolders showFolders() const;
     void setClientHeight(int pixels);
-    void connectActions();
 
     PlatformServices m_services;
     QString m_programDirectory;

@@ -3,11 +3,13 @@
 #include "editor/EditorLook.h"
 #include "editor/MediaPreviewWidget.h"
 #include "editor/PanelFrame.h"
+#include "editor/PauseField.h"
 #include "editor/PauseLineEdit.h"
 #include "editor/PicturePreview.h"
 #include "editor/SelectorLabel.h"
 #include "editor/TextListBox.h"
 #include "forms/FormLook.h"
+#include "project/PathText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,10 +20,6 @@
 using namespace EditorLook;
 
 namespace {
-
-const QString kCurDirTip = QStringLiteral(
-    "%CurDir is replaced with the Showvale's current directory. Useful for making a slide show "
-    "on a compact disc");
 
 QLabel *whiteLabel(
     QWidget &parent, const char *name, QRect twips, const QString &caption, const QString &tip = {})
@@ -184,7 +182,7 @@ void MainForm::buildImageFrame(QWidget &client)
                       "Check3",
                       {3360, 360, 2775, 255},
                       QStringLiteral("%CurDir\\ Before Image File"),
-                      kCurDirTip);
+                      kCurDirToolTip);
     Command6 = greyButton(frame,
                           "Command6",
                           {6120, 360, 975, 375},
@@ -202,7 +200,7 @@ void MainForm::buildImageFrame(QWidget &client)
                   QStringLiteral("Max = 65.53 seconds"));
     setBaseColour(*Text1, Qt::white);
     setTextColour(*Text1, Qt::black);
-    Text1->setText(QStringLiteral("3"));
+    Text1->setText(kStartPauseText);
 }
 
 void MainForm::buildAudioFrame(QWidget &client, MediaPlayer &previewPlayer)
@@ -231,7 +229,7 @@ void MainForm::buildAudioFrame(QWidget &client, MediaPlayer &previewPlayer)
                       "Check4",
                       {3360, 240, 2775, 255},
                       QStringLiteral("%CurDir\\ Before Audio File"),
-                      kCurDirTip);
+                      kCurDirToolTip);
     List3 = greenList(frame, "List3", {3360, 600, 5535, 975}, QStringLiteral("Audio file list"));
     const QString previewTip = QStringLiteral("Audio preview controls");
     MP1 = place(new MediaPreviewWidget(previewPlayer, &frame),

@@ -42,7 +42,6 @@ PanelSwitcher::PanelSwitcher(MainForm &form, ResizeClient resizeClient)
 
 void PanelSwitcher::show(EditorPanel panel)
 {
-    m_current = panel;
     m_resizeClient(clientHeightPixels(panel));
     for (std::size_t i = 0; i < kPanels.size(); ++i)
         m_panels[i]->setVisible(kPanels[i] == panel);

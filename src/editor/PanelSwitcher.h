@@ -32,11 +32,9 @@ public:
     PanelSwitcher(MainForm &form, ResizeClient resizeClient);
 
     void show(EditorPanel panel);
-    [[nodiscard]] EditorPanel current() const { return m_current; }
 
 private:
     std::array<SelectorLabel *, 4> m_selectors;
     std::array<QWidget *, 4> m_panels;
     ResizeClient m_resizeClient;
-    EditorPanel m_current = EditorPanel::Image;
 };

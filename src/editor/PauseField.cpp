@@ -63,8 +63,3 @@ bool exceedsMaximumPause(QStringView text)
     limit = limit.leftJustified(length, u'0');
     return fraction > limit;
 }
-
-QString cappedPauseText(const QString &text)
-{
-    return exceedsMaximumPause(text) ? QString(kMaximumPauseText) : text;
-}

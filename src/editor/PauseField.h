@@ -8,6 +8,8 @@
 // holds. The full stop is the decimal separator whatever the user's locale.
 
 inline constexpr QLatin1StringView kMaximumPauseText{"65.53"};
+// What the box holds when the editor opens and after New.
+inline constexpr QLatin1StringView kStartPauseText{"3"};
 inline constexpr int kPauseTextMaxLength = 5;
 
 // Digits, the full stop and backspace pass; everything else typed is discarded.
@@ -19,6 +21,3 @@ inline constexpr int kPauseTextMaxLength = 5;
 // Whether the leading number of the text (leading blanks skipped, digits with at most one full
 // stop) is above 65.53. Compared digit by digit, so no rounding can let a larger value pass.
 [[nodiscard]] bool exceedsMaximumPause(QStringView text);
-
-// The text itself, or "65.53" when its leading number is larger.
-[[nodiscard]] QString cappedPauseText(const QString &text);

@@ -1,19 +1,21 @@
 #include "editor/ProjectCommands.h"
 
-#include "editor/Main.h"
+#include "editor/AudioListPanel.h"
+#include "editor/ImageListPanel.h"
+#include "editor/PauseField.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
 #include "platform/NativePath.h"
 #include "platform/PlatformServices.h"
+#include "project/ProjectFiles.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace {
-
-const QString kProjectFilter = QStringLiteral("Slideshow Projects|*.ssp");
-const QString kStartPause = QStringLiteral("3");
 
 [[nodiscard]] bool turnsOn(const std::optional<QString> &switchValue)
 {
@@ -22,8 +24,13 @@ const QString kStartPause = QStringLiteral("3");
 
 } // namespace
 
-ProjectCommands::ProjectCommands(Main &window, const PlatformServices &services)
-    : m_window(window)
+ProjectCommands::ProjectCommands(ImageListPanel &images,
+                                 AudioListPanel &audio,
+                                 ProjectControls controls,
+                                 const PlatformServices &services)
+    : m_images(images)
+    , m_audio(audio)
+    , m_controls(controls)
     , m_messages(*services.messages)
     , m_events(services.events)
     , CD3(*services.files)
@@ -31,13 +38,13 @@ ProjectCommands::ProjectCommands(Main &window, const PlatformServices &services)
 
 void ProjectCommands::newProject()
 {
-    m_window.clearImageEntries();
-    m_window.clearAudioPathDisplay();
-    m_window.setPauseText(kStartPause);
-    m_window.setStretchImages(false);
-    m_window.setEnableAudio(false);
-    m_window.clearAudioPaths();
-    m_window.clearPreview();
+    m_images.clearEntries();
+    m_controls.audioPathDisplay.clear();
+    m_controls.pauseBox.setText(kStartPauseText);
+    m_controls.stretchImages.setChecked(false);
+    m_controls.enableAudio.setChecked(false);
+    m_audio.clearPaths();
+    m_images.clearPreview();
     m_projectDirectory.clear();
     m_projectFileName.clear();
 }
@@ -64,17 +71,17 @@ void ProjectCommands::saveProject()
 void ProjectCommands::loadProjectFile(const QString &path)
 {
     rememberProjectFile(path);
-    const ProjectSwitchValues switches = LoadProject(path, m_window, [this] { letEventsRun(); });
+    const ProjectSwitchValues switches = LoadProject(path, *this, [this] { letEventsRun(); });
     if (turnsOn(switches.stretch))
-        m_window.setStretchImages(true);
+        m_controls.stretchImages.setChecked(true);
     if (turnsOn(switches.audio))
-        m_window.setEnableAudio(true);
+        m_controls.enableAudio.setChecked(true);
 }
 
 void ProjectCommands::saveProjectFile(const QString &path, qint16 Silent)
 {
     // Taken before the first yield: whatever runs meanwhile cannot mix two states in one file.
-    const ProjectSnapshot project = m_window.snapshot();
+    const ProjectSnapshot project = snapshot();
     const std::optional<SaveNotice> notice = SaveProject(path, project, Silent, [this] {
         letEventsRun();
     });
@@ -92,6 +99,27 @@ void ProjectCommands::rememberProjectFile(const QString &pathText)
     const QFileInfo file(openablePath(pathText));
     m_projectDirectory = file.absolutePath();
     m_projectFileName = file.fileName();
+}
+
+ProjectSnapshot ProjectCommands::snapshot() const
+{
+    ProjectSnapshot project;
+    project.imagePaths = m_images.paths();
+    project.pauses = m_images.pauses();
+    project.audioPaths = m_audio.paths();
+    project.stretch = m_controls.stretchImages.isChecked() ? 1 : 0;
+    project.audio = m_controls.enableAudio.isChecked() ? 1 : 0;
+    return project;
+}
+
+void ProjectCommands::appendImageEntry(const QString &path, const QString &pause)
+{
+    m_images.appendEntry(path, pause);
+}
+
+void ProjectCommands::appendAudioPath(const QString &path)
+{
+    m_audio.appendPath(path);
 }
 
 void ProjectCommands::letEventsRun()

@@ -3,9 +3,8 @@
 #include "platform/EventPump.h"
 #include "platform/UserFolders.h"
 #include "player/Form1.h"
+#include "project/ProjectFiles.h"
 #include "project/ProjectWriter.h"
-
-#include <QDir>
 
 TestRun::TestRun(const PlatformServices &services,
                  QString programDirectory,
@@ -17,13 +16,7 @@ TestRun::TestRun(const PlatformServices &services,
 
 QString TestRun::projectPath() const
 {
-    const QString folder = writableFolderFor(m_programDirectory, m_userDataDirectory);
-    return QDir::toNativeSeparators(QDir(folder).filePath(kTestRunFileName));
-}
-
-Form1 *TestRun::window() const
-{
-    return m_window;
+    return testRunProjectPath(writableFolderFor(m_programDirectory, m_userDataDirectory));
 }
 
 Form1 *TestRun::run(const ProjectSnapshot &project, const QString &projectDirectory)

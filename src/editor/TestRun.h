@@ -28,7 +28,6 @@ public:
 
     // Where the next test run writes testrun.test.
     [[nodiscard]] QString projectPath() const;
-    [[nodiscard]] Form1 *window() const;
 
 private:
     void letEventsRun();

@@ -2,7 +2,7 @@
 
 #include "pack/PackNames.h"
 #include "pack/ShowToPack.h"
-#include "project/ProjectLine.h"
+#include "project/PathText.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +54,7 @@ public:
             m_plan.files.append({info.absoluteFilePath(), name, info.size()});
             known = m_packedNames.insert(identity, name);
         }
-        return kCurDirPlaceholder + u'\\' + *known;
+        return curDirPathText(*known);
     }
 
 private:

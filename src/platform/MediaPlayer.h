@@ -8,6 +8,9 @@
 // -600 hundredths of a decibel (-6 dB) is a linear volume of about one half.
 [[nodiscard]] float linearVolumeFromHundredthsOfDecibel(int hundredths);
 
+// Both programs play at about half volume: the show's music and the editor's preview alike.
+inline constexpr int kPlaybackVolume = -600;
+
 // The media player component (MP1): plays one file given by name, either at once or when the
 // user presses play, and tells when the file has played to its end.
 class MediaPlayer : public QObject

@@ -10,6 +10,7 @@
 #include "player/PictureGeometry.h"
 #include "player/PlayerCommandLine.h"
 #include "player/ShowSettings.h"
+#include "project/ProjectFiles.h"
 #include "project/ProjectReader.h"
 
 #include <QCloseEvent>
@@ -25,7 +26,6 @@ namespace {
 // picture area 10815 x 9735.
 constexpr QSize kDesignWindowSize{975, 1024};
 constexpr QSize kDesignPictureAreaSize{721, 649};
-constexpr int kPlayerVolume = -600;
 
 } // namespace
 
@@ -54,7 +54,7 @@ Form1::Form1(const PlatformServices &services, PlayerSetup setup, QWidget *paren
 
     m_form.MP1->setObjectName(QStringLiteral("MP1"));
     m_form.MP1->setAutoStart(true);
-    m_form.MP1->setVolume(kPlayerVolume);
+    m_form.MP1->setVolume(kPlaybackVolume);
 
     m_sequence->setObjectName(QStringLiteral("imageSequence"));
     m_audio->setObjectName(QStringLiteral("audioPlaylist"));
@@ -84,7 +84,7 @@ std::optional<QString> Form1::projectPath()
     if (m_setup.variant == PlayerVariant::TestRun) {
         if (!m_setup.testRunProjectPath.isEmpty())
             return m_setup.testRunProjectPath;
-        return QDir::toNativeSeparators(QDir(m_setup.programDirectory).filePath(kTestRunFileName));
+        return testRunProjectPath(m_setup.programDirectory);
     }
     const PlayerCommand command = parsePlayerCommandLine(m_setup.argumentText);
     if (command.kind != PlayerCommandKind::ChooseProject)

@@ -5,7 +5,6 @@
 #include "project/PathText.h"
 #include "project/ProjectLists.h"
 
-#include <QLatin1StringView>
 #include <QString>
 #include <QWidget>
 
@@ -33,9 +32,6 @@ struct PlayerSetup
     // the program directory. Showvale looks in the folder of the project file it plays.
     QString projectDirectory = {};
 };
-
-inline constexpr QLatin1StringView kTestRunFileName{"testrun.test"};
-inline constexpr QLatin1StringView kProjectFilter{"Slideshow Projects|*.ssp"};
 
 // The player window: covers the screen in black, shows the project's pictures one after another
 // with its music, and ends on a click. Behaviour lives in ImageSequence and AudioPlaylist; the

@@ -13,6 +13,11 @@ QString resolveCurDir(QString value, const QString &programDirectory)
     return value;
 }
 
+QString curDirPathText(const QString &fileName)
+{
+    return QString(kCurDirPlaceholder) + u'\\' + fileName;
+}
+
 QString curDirText(const QString &directory)
 {
     QString text = QDir::toNativeSeparators(QDir::cleanPath(directory));

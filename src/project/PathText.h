@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
 
 #include <functional>
+
+// The tip of every check box that puts "%CurDir\" before the names it adds.
+inline constexpr QLatin1StringView kCurDirToolTip{
+    "%CurDir is replaced with the Showvale's current directory. Useful for making a slide show on "
+    "a compact disc"};
+
+// The path text of a file that lies in the player's own folder: "%CurDir\" and the name.
+[[nodiscard]] QString curDirPathText(const QString &fileName);
 
 // Replaces every "%CurDir" by the given directory (absolute, no trailing separator unless it is a
 // root), as the player does for each value it reads.

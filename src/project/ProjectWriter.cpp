@@ -5,7 +5,7 @@
 #include "project/ProjectLine.h"
 #include "project/ProjectText.h"
 
-#include <QSaveFile>
+#include <QIODevice>
 
 namespace {
 
@@ -78,24 +78,15 @@ SaveResult writeProjectFile(const QString &pathText,
                             const ProjectSnapshot &project,
                             const LetEventsRun &letEventsRun)
 {
-    QSaveFile file(openablePath(pathText));
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    const bool written = writeProjectLines(
-        project,
-        [&file](const QString &line) {
-            const QByteArray bytes = lineBytes(line);
-            return file.write(bytes) == bytes.size();
-        },
-        letEventsRun);
-    // Lines still in the file's buffer are written by the flush; commit() would rename a file
-    // whose last write failed there as if it were whole.
-    if (!written || !file.flush() || !file.commit()) {
-        const QString description = file.errorString();
-        file.cancelWriting();
-        return {false, description};
-    }
-    return {true, {}};
+    return saveFileAtomically(openablePath(pathText), [&](QIODevice &file) {
+        return writeProjectLines(
+            project,
+            [&file](const QString &line) {
+                const QByteArray bytes = lineBytes(line);
+                return file.write(bytes) == bytes.size();
+            },
+            letEventsRun);
+    });
 }
 
 SaveNotice saveNoticeFor(const SaveResult &result)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "project/ProjectLists.h"
 
 #include <QByteArray>
@@ -32,12 +33,6 @@ struct SaveNotice
 {
     SaveNoticeKind kind = SaveNoticeKind::Saved;
     QString text;
-};
-
-struct SaveResult
-{
-    bool saved = false;
-    QString errorDescription; // the system's words when saving failed
 };
 
 // Writes the snapshot to the path, replacing the old file only once the new one is complete, so

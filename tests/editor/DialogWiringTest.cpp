@@ -150,7 +150,7 @@ TEST_F(EditorWindowTest, DirectoryImportAddsToTheEditorsListsWithItsPauseBox)
     QTest::mouseClick(import->findChild<QAbstractButton *>(QStringLiteral("Command5")),
                       Qt::LeftButton);
 
-    const ProjectSnapshot project = window->snapshot();
+    const ProjectSnapshot project = shownProject();
     const QString prefix = QDir::toNativeSeparators(folder + u'/');
     EXPECT_EQ(project.imagePaths,
               (QStringList{prefix + QStringLiteral("one.jpg"), prefix + QStringLiteral("two.jpg")}));

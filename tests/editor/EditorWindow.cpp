@@ -1,10 +1,12 @@
 #include "EditorWindow.h"
 
+#include "editor/TextListBox.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QListView>
 #include <QPointer>
 
@@ -72,6 +74,13 @@ FakeMediaPlayer &EditorWindowTest::previewPlayer() const
 {
     EXPECT_EQ(platform.mediaPlayers.size(), 1);
     return *platform.mediaPlayers.front();
+}
+
+ProjectSnapshot EditorWindowTest::shownProject() const
+{
+    const auto rows = [this](const char *list) { return control<TextListBox>(list)->texts(); };
+    const auto on = [this](const char *box) { return control<QCheckBox>(box)->isChecked() ? 1 : 0; };
+    return {rows("List1"), rows("List2"), rows("List3"), on("Check1"), on("Check2")};
 }
 
 void EditorWindowTest::settle()

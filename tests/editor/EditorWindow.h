@@ -1,6 +1,8 @@
 #pragma once
 
 #include "editor/Main.h"
+#include "editor/ProjectCommands.h"
+#include "project/ProjectWriter.h"
 #include "support/FakePlatform.h"
 
 #include <QTemporaryDir>
@@ -38,6 +40,8 @@ protected:
     }
     QAction *menuItem(const char *name) const;
     [[nodiscard]] FakeMediaPlayer &previewPlayer() const;
+    // The project as the window shows it: the three lists and the two switches.
+    [[nodiscard]] ProjectSnapshot shownProject() const;
 
     // Lets queued work (rows shown in the lists, repaints) happen.
     static void settle();

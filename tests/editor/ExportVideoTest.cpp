@@ -40,10 +40,10 @@ TEST_F(ExportVideoTest, ExportsWhatTheWindowHoldsWithoutSavingIt)
 {
     // Beside the program, as on a disc: "%CurDir" finds it there, as in the test run.
     writePicture(programDirectory.filePath(QStringLiteral("red.png")), {64, 48}, Qt::red);
-    window->appendImageEntry(QStringLiteral("%CurDir\\red.png"), QStringLiteral("1"));
+    window->commands().appendImageEntry(QStringLiteral("%CurDir\\red.png"), QStringLiteral("1"));
     const QString broken = files.filePath(QStringLiteral("broken.png"));
     writeFileBytes(broken, "\x89PNG broken");
-    window->appendImageEntry(broken, QStringLiteral("1"));
+    window->commands().appendImageEntry(broken, QStringLiteral("1"));
     settle();
 
     // A name typed without an extension gets ".mp4".
@@ -78,7 +78,8 @@ TEST_F(ExportVideoTest, ExportsWhatTheWindowHoldsWithoutSavingIt)
 
 TEST_F(ExportVideoTest, CancelInTheMiddleLeavesNoFileAndTheWindowAnswersThroughout)
 {
-    window->appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("60"));
+    window->commands().appendImageEntry(picturePath(QStringLiteral("red.png")),
+                                        QStringLiteral("60"));
     settle();
     exportVideo(files.filePath(QStringLiteral("long.mp4")));
     QPointer<QProgressDialog> dialog = progress();
@@ -89,7 +90,7 @@ TEST_F(ExportVideoTest, CancelInTheMiddleLeavesNoFileAndTheWindowAnswersThrougho
 
     // The window answers while the video is being made, which happens in a partial file.
     clickSelector("command9");
-    EXPECT_EQ(window->currentPanel(), EditorPanel::Audio);
+    EXPECT_TRUE(control("AudioFrame")->isVisible());
     EXPECT_EQ(videoFolder().filter(QStringLiteral(".part")).size(), 1)
         << videoFolder().join(u' ').toStdString();
 

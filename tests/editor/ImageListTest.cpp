@@ -32,7 +32,7 @@ protected:
     {
         for (const QString &path : paths) {
             answerDialog(path);
-            window->addImage();
+            menuItem("mnuAddImage")->trigger();
         }
         settle();
     }
@@ -117,7 +117,7 @@ TEST_F(ImageListTest, AddTakesTheChosenFileAndThePauseBox)
     addImages({QStringLiteral("/nowhere/third.gif")});
     EXPECT_EQ(list2()->text(2), QString());
     answerDialog(std::nullopt);
-    window->addImage();
+    menuItem("mnuAddImage")->trigger();
     EXPECT_EQ(list1()->count(), 3);
     EXPECT_EQ(list2()->count(), 3);
     EXPECT_TRUE(platform.messages.shown.empty());
@@ -196,7 +196,9 @@ TEST_F(ImageListTest, RemoveOnAnEmptyListStillClearsPreviewAndPath)
     const QString picture = picturePath(QStringLiteral("only.png"));
     addImages({picture});
     clickRow("List1", 0);
-    window->clearImageEntries(); // the lists are empty, the preview still shows the picture
+    // The lists are emptied under the preview, which still shows the picture.
+    list1()->clear();
+    list2()->clear();
     ASSERT_FALSE(preview()->picture().isNull());
     ASSERT_FALSE(text3().isEmpty());
 
@@ -236,8 +238,8 @@ TEST_P(UnloadablePictureTest, ShowsUnableToLoadImageThenEmptiesThePreview)
 {
     const QString good = picturePath(QStringLiteral("good.png"), Qt::green);
     const QString bad = GetParam().make(files.path());
-    window->appendImageEntry(good, QStringLiteral("3"));
-    window->appendImageEntry(bad, QStringLiteral("3"));
+    window->commands().appendImageEntry(good, QStringLiteral("3"));
+    window->commands().appendImageEntry(bad, QStringLiteral("3"));
     clickRow("List1", 0);
     ASSERT_FALSE(preview()->picture().isNull());
 
@@ -298,7 +300,7 @@ TEST_F(ImageListTest, PlaceholderEntriesPreviewFromBesideTheProjectOpenedOrSaved
     const QString entry = QStringLiteral("%CurDir\\beach.heic");
     writeFileBytes(show.filePath(QStringLiteral("show.ssp")), entry.toUtf8() + " *;Pause=3\r\n");
     answerDialog(show.filePath(QStringLiteral("show.ssp")));
-    window->openProject();
+    menuItem("openprj")->trigger();
     settle();
     clickRow("List1", 0);
     EXPECT_TRUE(platform.messages.shown.empty());
@@ -308,14 +310,14 @@ TEST_F(ImageListTest, PlaceholderEntriesPreviewFromBesideTheProjectOpenedOrSaved
     EXPECT_EQ(text3(), entry) << "the display keeps the text";
 
     // After New there is no project folder, until the project is saved into one.
-    window->newProject();
-    window->appendImageEntry(entry, QStringLiteral("3"));
-    window->appendImageEntry(entry, QStringLiteral("3"));
+    menuItem("newprj")->trigger();
+    window->commands().appendImageEntry(entry, QStringLiteral("3"));
+    window->commands().appendImageEntry(entry, QStringLiteral("3"));
     clickRow("List1", 0);
     ASSERT_EQ(platform.messages.shown.size(), 1u);
     EXPECT_EQ(platform.messages.shown.back().text, QStringLiteral("Unable to load image"));
     answerDialog(show.filePath(QStringLiteral("copy.ssp")));
-    window->saveProject();
+    menuItem("saveprj")->trigger();
     clickRow("List1", 1);
     EXPECT_EQ(platform.messages.shown.back().text, QStringLiteral("Project saved"));
     EXPECT_FALSE(preview()->picture().isNull());
@@ -327,12 +329,12 @@ TEST_F(ImageListTest, LoadingAProjectAppendsThroughTheWindowsLists)
     const QString project = files.filePath(QStringLiteral("show.ssp"));
     writeFileBytes(project,
                    "a.jpg *;Pause=5\r\nb.jpg *;Pause=2.6\r\nAf=song.mp3\r\nSp=1\r\nEa=0\r\n");
-    window->appendImageEntry(QStringLiteral("first.png"), QStringLiteral("4"));
-    const ProjectSwitchValues switches = LoadProject(project, *window);
+    window->commands().appendImageEntry(QStringLiteral("first.png"), QStringLiteral("4"));
+    const ProjectSwitchValues switches = LoadProject(project, window->commands());
     EXPECT_EQ(switches.stretch, QStringLiteral("1"));
     settle();
 
-    const ProjectSnapshot snapshot = window->snapshot();
+    const ProjectSnapshot snapshot = shownProject();
     EXPECT_EQ(snapshot.imagePaths,
               QStringList(
                   {QStringLiteral("first.png"), QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
@@ -342,15 +344,16 @@ TEST_F(ImageListTest, LoadingAProjectAppendsThroughTheWindowsLists)
     EXPECT_EQ(list2()->model()->rowCount(), list2()->count());
     EXPECT_EQ(snapshot.audioPaths, QStringList{QStringLiteral("song.mp3")});
     EXPECT_EQ(snapshot.stretch, 0); // setting the switch is the caller's step
-    window->setStretchImages(true);
-    EXPECT_EQ(window->snapshot().stretch, 1);
+    control<QCheckBox>("Check1")->setChecked(true);
+    EXPECT_EQ(shownProject().stretch, 1);
 }
 
 TEST_F(ImageListTest, AHundredThousandEntriesStayRowForRowAndSelectable)
 {
     constexpr int kEntries = 100'000;
     for (int i = 0; i < kEntries; ++i)
-        window->appendImageEntry(QStringLiteral("picture%1.jpg").arg(i), QString::number(i % 60));
+        window->commands().appendImageEntry(QStringLiteral("picture%1.jpg").arg(i),
+                                            QString::number(i % 60));
     settle();
     EXPECT_EQ(list1()->model()->rowCount(), kEntries);
     EXPECT_EQ(list2()->model()->rowCount(), kEntries);

@@ -355,15 +355,15 @@ TEST_F(EditorWindowTest, F3TogglesStretchImagesOnAndOff)
     EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(item->isChecked());
 
-    window->setStretchImages(true);
+    control<QCheckBox>("Check1")->setChecked(true);
     EXPECT_TRUE(item->isChecked());
-    window->setEnableAudio(true);
+    control<QCheckBox>("Check2")->setChecked(true);
     EXPECT_TRUE(menuItem("mnuEnableAudio")->isChecked());
 }
 
 TEST_F(EditorWindowTest, QuitClosesTheWindowWithoutAskingAndAboutDoesNothing)
 {
-    window->appendImageEntry(QStringLiteral("unsaved.jpg"), QStringLiteral("3"));
+    window->commands().appendImageEntry(QStringLiteral("unsaved.jpg"), QStringLiteral("3"));
     menuItem("m23")->trigger();
     EXPECT_TRUE(platform.messages.shown.empty());
     EXPECT_TRUE(window->isVisible());

@@ -35,26 +35,26 @@ protected:
     // Two images and two audio files with the second of each selected, then the action.
     Outcome run(const std::function<void()> &trigger)
     {
-        window->appendImageEntry(picturePath(QStringLiteral("a.png")), QStringLiteral("3"));
-        window->appendImageEntry(picturePath(QStringLiteral("b.png")), QStringLiteral("4"));
-        window->appendAudioPath(QStringLiteral("a.mp3"));
-        window->appendAudioPath(QStringLiteral("b.mp3"));
+        window->commands().appendImageEntry(picturePath(QStringLiteral("a.png")),
+                                            QStringLiteral("3"));
+        window->commands().appendImageEntry(picturePath(QStringLiteral("b.png")),
+                                            QStringLiteral("4"));
+        window->commands().appendAudioPath(QStringLiteral("a.mp3"));
+        window->commands().appendAudioPath(QStringLiteral("b.mp3"));
         settle();
         control<TextListBox>("List1")->setSelectedRow(1);
         control<TextListBox>("List3")->setSelectedRow(1);
         answerDialog(files.filePath(QStringLiteral("added.png")));
         trigger();
         settle();
-        Outcome outcome{window->snapshot(),
+        Outcome outcome{shownProject(),
                         control<QLineEdit>("Text2")->text(),
                         control<QLineEdit>("Text3")->text(),
                         static_cast<int>(platform.files.requests.size()),
                         control<TextListBox>("List1")->selectedRow(),
                         control<TextListBox>("List3")->selectedRow()};
         // Start again from an empty window.
-        window->clearImageEntries();
-        window->clearAudioPaths();
-        window->clearAudioPathDisplay();
+        menuItem("newprj")->trigger();
         platform.files.requests.clear();
         platform.files.answers.clear();
         return outcome;
@@ -103,7 +103,7 @@ TEST_F(EditorWindowTest, ShortcutsRunTheMenuActions)
     QTest::keyClick(window.get(), Qt::Key_F1, Qt::ControlModifier);
     answerDialog(files.filePath(QStringLiteral("y.mp3")));
     QTest::keyClick(window.get(), Qt::Key_F2);
-    const ProjectSnapshot project = window->snapshot();
+    const ProjectSnapshot project = shownProject();
     EXPECT_EQ(project.imagePaths.size(), 1);
     EXPECT_EQ(project.audioPaths.size(), 1);
 }

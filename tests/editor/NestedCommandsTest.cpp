@@ -2,11 +2,13 @@
 // the same thread, and must leave the lists in step and every saved file whole and consistent.
 
 #include "EditorWindow.h"
+#include "editor/MainForm.h"
 #include "editor/TextListBox.h"
 #include "project/ProjectWriter.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QPointer>
 
@@ -103,8 +105,8 @@ TEST_P(NestedInLoadTest, ListsStayInStepAndTheLoadFinishes)
     EXPECT_EQ(list1()->count(), c.imagesAfter);
     EXPECT_EQ(list2()->count(), c.imagesAfter);
     EXPECT_EQ(list1()->text(0), QString::fromUtf8(c.firstImage));
-    EXPECT_EQ(window->snapshot().stretch, 1);
-    const ProjectSnapshot project = window->snapshot();
+    EXPECT_EQ(shownProject().stretch, 1);
+    const ProjectSnapshot project = shownProject();
     // Every path keeps its own pause.
     for (int row = 0; row < project.imagePaths.size(); row += 997) {
         const int number = project.imagePaths[row].section(u' ', -1).chopped(4).toInt();
@@ -170,9 +172,9 @@ TEST_P(NestedInSaveTest, TheFileHoldsTheProjectAsItWasWhenSaveWasPressed)
     const NestedInSaveCase &c = GetParam();
     const ProjectSnapshot project = bigProject(QStringLiteral("window"));
     for (int i = 0; i < kEntries; ++i)
-        window->appendImageEntry(project.imagePaths[i], project.pauses[i]);
-    window->appendAudioPath(project.audioPaths[0]);
-    window->setStretchImages(true);
+        window->commands().appendImageEntry(project.imagePaths[i], project.pauses[i]);
+    window->commands().appendAudioPath(project.audioPaths[0]);
+    control<QCheckBox>("Check1")->setChecked(true);
     list1()->setSelectedRow(3);
     platform.messages.shown.clear(); // the preview's word on a picture that is not there
     const QString saved = files.filePath(QStringLiteral("saved.ssp"));
@@ -248,9 +250,9 @@ TEST_P(QuitDuringCommandTest, TheWindowGoesOnlyOnceTheWorkIsDone)
     project.imagePaths = project.imagePaths.mid(0, 1000);
     project.pauses = project.pauses.mid(0, 1000);
     for (int i = 0; i < project.imagePaths.size(); ++i)
-        editor->appendImageEntry(project.imagePaths[i], project.pauses[i]);
-    editor->appendAudioPath(project.audioPaths[0]);
-    editor->setStretchImages(true);
+        editor->commands().appendImageEntry(project.imagePaths[i], project.pauses[i]);
+    editor->commands().appendAudioPath(project.audioPaths[0]);
+    editor->form().Check1->setChecked(true);
     const QString file = files.filePath(QStringLiteral("project.ssp"));
     writeFileBytes(file, projectFileBytes(project));
 

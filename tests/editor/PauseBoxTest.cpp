@@ -150,12 +150,13 @@ INSTANTIATE_TEST_SUITE_P(Pasting,
 
 TEST_F(PauseBoxTest, TextSetByTheProgramIsCappedToo)
 {
-    window->setPauseText(QStringLiteral("80"));
-    EXPECT_EQ(window->pauseText(), QStringLiteral("65.53"));
-    window->setPauseText(QStringLiteral("12"));
-    EXPECT_EQ(window->pauseText(), QStringLiteral("12"));
-    window->setPauseText(QString());
-    EXPECT_EQ(window->pauseText(), QString());
-    window->setPauseText(QStringLiteral("3"));
-    EXPECT_EQ(window->pauseText(), QStringLiteral("3"));
+    auto *box = control<QLineEdit>("Text1");
+    box->setText(QStringLiteral("80"));
+    EXPECT_EQ(box->text(), QStringLiteral("65.53"));
+    box->setText(QStringLiteral("12"));
+    EXPECT_EQ(box->text(), QStringLiteral("12"));
+    box->setText(QString());
+    EXPECT_EQ(box->text(), QString());
+    box->setText(QStringLiteral("3"));
+    EXPECT_EQ(box->text(), QStringLiteral("3"));
 }

@@ -89,7 +89,7 @@ void expectSameProject(const ProjectSnapshot &actual, const ProjectSnapshot &exp
 TEST_F(ProjectCommandsTest, SaveThenNewThenLoadBringsTheWorkedExampleBackByteForByte)
 {
     enterWorkedExample();
-    const ProjectSnapshot entered = window->snapshot();
+    const ProjectSnapshot entered = shownProject();
     const QString saved = projectFile(QStringLiteral("example.ssp"));
     answerDialog(saved);
     click("Command12");
@@ -99,10 +99,10 @@ TEST_F(ProjectCommandsTest, SaveThenNewThenLoadBringsTheWorkedExampleBackByteFor
     EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::Information);
 
     click("Command14");
-    EXPECT_TRUE(window->snapshot().imagePaths.isEmpty());
+    EXPECT_TRUE(shownProject().imagePaths.isEmpty());
     answerDialog(saved);
     click("Command13");
-    expectSameProject(window->snapshot(), entered);
+    expectSameProject(shownProject(), entered);
     EXPECT_TRUE(marked("mnuStretchedImages"));
     EXPECT_TRUE(marked("mnuEnableAudio"));
 
@@ -117,13 +117,13 @@ TEST_F(ProjectCommandsTest, OpenAppendsSoLoadingTwiceDoublesEveryList)
 {
     const QString path = projectFile(QStringLiteral("example.ssp"));
     writeFileBytes(path, kWorkedExample);
-    window->appendImageEntry(QStringLiteral("already.jpg"), QStringLiteral("4"));
+    window->commands().appendImageEntry(QStringLiteral("already.jpg"), QStringLiteral("4"));
     answerDialog(path);
     keys(Qt::Key_O);
     answerDialog(path);
     menuItem("openprj")->trigger();
 
-    const ProjectSnapshot project = window->snapshot();
+    const ProjectSnapshot project = shownProject();
     const QStringList example{QStringLiteral("C:\\Shows\\intro.jpg"),
                               QStringLiteral("%CurDir\\beach, evening.jpg")};
     EXPECT_EQ(project.imagePaths, QStringList{QStringLiteral("already.jpg")} + example + example);
@@ -154,8 +154,8 @@ class SwitchValueTest : public ProjectCommandsTest, public ::testing::WithParamI
 TEST_P(SwitchValueTest, OnlyAValueOfExactlyOneTurnsASwitchOnAndNothingTurnsItOff)
 {
     const SwitchCase &c = GetParam();
-    window->setStretchImages(c.stretchBefore);
-    window->setEnableAudio(c.audioBefore);
+    control<QCheckBox>("Check1")->setChecked(c.stretchBefore);
+    control<QCheckBox>("Check2")->setChecked(c.audioBefore);
     const QString path = projectFile(QStringLiteral("switches.ssp"));
     writeFileBytes(path, "a.jpg *;Pause=2\r\n" + c.lines);
     answerDialog(path);
@@ -165,7 +165,7 @@ TEST_P(SwitchValueTest, OnlyAValueOfExactlyOneTurnsASwitchOnAndNothingTurnsItOff
     EXPECT_EQ(marked("mnuStretchedImages"), c.stretchAfter);
     EXPECT_EQ(checked("Check2"), c.audioAfter);
     EXPECT_EQ(marked("mnuEnableAudio"), c.audioAfter);
-    EXPECT_EQ(window->snapshot().imagePaths, QStringList{QStringLiteral("a.jpg")});
+    EXPECT_EQ(shownProject().imagePaths, QStringList{QStringLiteral("a.jpg")});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -190,22 +190,22 @@ TEST_F(ProjectCommandsTest, LowerCaseSwitchLinesBecomePictures)
     writeFileBytes(path, "sp=1\r\n");
     answerDialog(path);
     click("Command13");
-    EXPECT_EQ(window->snapshot().imagePaths, QStringList{QStringLiteral("sp=1")});
-    EXPECT_EQ(window->snapshot().pauses, QStringList{QStringLiteral("3")});
+    EXPECT_EQ(shownProject().imagePaths, QStringList{QStringLiteral("sp=1")});
+    EXPECT_EQ(shownProject().pauses, QStringList{QStringLiteral("3")});
 }
 
 TEST_F(ProjectCommandsTest, NewEmptiesTheProjectButLeavesThePathDisplayAndThePreviewPlayer)
 {
-    window->appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("4"));
-    window->appendAudioPath(files.filePath(QStringLiteral("tune.mp3")));
+    window->commands().appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("4"));
+    window->commands().appendAudioPath(files.filePath(QStringLiteral("tune.mp3")));
     settle();
     clickRow("List1", 0);
     clickSelector("command9");
     clickRow("List3", 0);
     previewPlayer().play();
     typePause(QStringLiteral("9"));
-    window->setStretchImages(true);
-    window->setEnableAudio(true);
+    control<QCheckBox>("Check1")->setChecked(true);
+    control<QCheckBox>("Check2")->setChecked(true);
     const QString imagePath = control<QLineEdit>("Text3")->text();
     ASSERT_FALSE(imagePath.isEmpty());
     ASSERT_FALSE(control<PicturePreview>("Image1")->picture().isNull());
@@ -214,7 +214,7 @@ TEST_F(ProjectCommandsTest, NewEmptiesTheProjectButLeavesThePathDisplayAndThePre
     keys(Qt::Key_N);
     settle();
 
-    const ProjectSnapshot project = window->snapshot();
+    const ProjectSnapshot project = shownProject();
     EXPECT_TRUE(project.imagePaths.isEmpty());
     EXPECT_TRUE(project.pauses.isEmpty());
     EXPECT_TRUE(project.audioPaths.isEmpty());
@@ -242,7 +242,7 @@ TEST_F(ProjectCommandsTest, NewEmptiesTheProjectButLeavesThePathDisplayAndThePre
 
 TEST_F(ProjectCommandsTest, OpenAndSaveShareOneDialogThatOffersTheLastName)
 {
-    window->appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
+    window->commands().appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
     const QString first = projectFile(QStringLiteral("first.ssp"));
     answerDialog(first);
     click("Command12");
@@ -275,7 +275,7 @@ TEST_F(ProjectCommandsTest, OpenAndSaveShareOneDialogThatOffersTheLastName)
     }
     // Cancelled dialogs end their commands without a word.
     EXPECT_EQ(platform.messages.shown.size(), 1u);
-    EXPECT_EQ(window->snapshot().imagePaths,
+    EXPECT_EQ(shownProject().imagePaths,
               (QStringList{QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
 }
 
@@ -283,7 +283,7 @@ TEST_F(ProjectCommandsTest, SaveReplacesWithoutAskingAndAddsNoExtension)
 {
     const QString path = projectFile(QStringLiteral("no extension"));
     writeFileBytes(path, "an older project\r\n");
-    window->appendAudioPath(QStringLiteral("x.mp3"));
+    window->commands().appendAudioPath(QStringLiteral("x.mp3"));
     answerDialog(path);
     click("Command12");
     EXPECT_EQ(readFileBytes(path), QByteArray("Af=x.mp3\r\nSp=0\r\nEa=0\r\n"));
@@ -315,9 +315,9 @@ class SaveFailureTest : public ProjectCommandsTest,
 TEST_P(SaveFailureTest, ReportsTheSystemsReasonAndLeavesTheWindowAsItWas)
 {
     writeFileBytes(files.filePath(QStringLiteral("plain file")), "not a directory");
-    window->appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
-    window->setEnableAudio(true);
-    const ProjectSnapshot before = window->snapshot();
+    window->commands().appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
+    control<QCheckBox>("Check2")->setChecked(true);
+    const ProjectSnapshot before = shownProject();
     const QString path = GetParam().path(files);
     answerDialog(path);
     click("Command12");
@@ -329,7 +329,7 @@ TEST_P(SaveFailureTest, ReportsTheSystemsReasonAndLeavesTheWindowAsItWas)
     EXPECT_GT(text.size(), QStringLiteral("Unable to save project\r\n").size());
     EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::Critical);
     EXPECT_FALSE(QFile::exists(path));
-    expectSameProject(window->snapshot(), before);
+    expectSameProject(shownProject(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places,
@@ -356,8 +356,8 @@ TEST_P(FullDiskTest, AFailedSaveSaysSoAndLeavesTheOldFileWhole)
     const QString path = projectFile(QStringLiteral("kept.ssp"));
     writeFileBytes(path, kWorkedExample);
     for (int i = 0; i < GetParam(); ++i)
-        window->appendImageEntry(QStringLiteral("/pictures/photo %1.jpg").arg(i),
-                                 QStringLiteral("3"));
+        window->commands().appendImageEntry(QStringLiteral("/pictures/photo %1.jpg").arg(i),
+                                            QStringLiteral("3"));
     answerDialog(path);
     {
         const FileSizeLimit limit(0);
@@ -376,20 +376,20 @@ INSTANTIATE_TEST_SUITE_P(Entries, FullDiskTest, ::testing::Values(0, 3, 1000));
 
 TEST_F(ProjectCommandsTest, LoadingAFileThatCannotBeReadAddsNothingAndSaysNothing)
 {
-    window->appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
-    window->setStretchImages(true);
-    const ProjectSnapshot before = window->snapshot();
+    window->commands().appendImageEntry(QStringLiteral("a.jpg"), QStringLiteral("3"));
+    control<QCheckBox>("Check1")->setChecked(true);
+    const ProjectSnapshot before = shownProject();
     answerDialog(projectFile(QStringLiteral("missing.ssp")));
     click("Command13");
     answerDialog(files.path()); // a directory
     click("Command13");
-    expectSameProject(window->snapshot(), before);
+    expectSameProject(shownProject(), before);
     EXPECT_TRUE(platform.messages.shown.empty());
 }
 
 TEST_F(ProjectCommandsTest, LoadingKeepsTheSelectionAndThePreview)
 {
-    window->appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("4"));
+    window->commands().appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("4"));
     clickRow("List1", 0);
     const QImage shown = control<PicturePreview>("Image1")->picture();
     ASSERT_FALSE(shown.isNull());

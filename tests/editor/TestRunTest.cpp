@@ -42,12 +42,13 @@ protected:
     // Two real pictures and a tune, stretched, with audio on.
     void enterProject()
     {
-        window->appendImageEntry(picturePath(QStringLiteral("red.png")), QStringLiteral("5"));
-        window->appendImageEntry(picturePath(QStringLiteral("blue, too.png"), Qt::blue),
-                                 QStringLiteral("12"));
-        window->appendAudioPath(QStringLiteral("%CurDir\\theme.mp3"));
-        window->setStretchImages(true);
-        window->setEnableAudio(true);
+        window->commands().appendImageEntry(picturePath(QStringLiteral("red.png")),
+                                            QStringLiteral("5"));
+        window->commands().appendImageEntry(picturePath(QStringLiteral("blue, too.png"), Qt::blue),
+                                            QStringLiteral("12"));
+        window->commands().appendAudioPath(QStringLiteral("%CurDir\\theme.mp3"));
+        control<QCheckBox>("Check1")->setChecked(true);
+        control<QCheckBox>("Check2")->setChecked(true);
         settle();
     }
 };
@@ -73,7 +74,7 @@ TEST_F(TestRunTest, WritesWhatSaveWritesAndPlaysItInAWindowOfItsOwn)
     EXPECT_EQ(show->parentWidget(), nullptr);
     EXPECT_EQ(show->windowModality(), Qt::NonModal);
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(show->imageSequence().List1(), window->snapshot().imagePaths);
+    EXPECT_EQ(show->imageSequence().List1(), shownProject().imagePaths);
     EXPECT_EQ(show->StretchSetting(), QStringLiteral("1"));
     // "%CurDir" is the editor's program directory.
     EXPECT_EQ(platform.mediaPlayers.last()->fileNamesGiven,
@@ -88,7 +89,7 @@ TEST_F(TestRunTest, TestingAgainRewritesTheFileAndOnlyRaisesTheOpenWindow)
     ASSERT_FALSE(first.isNull());
     const QStringList playing = first->imageSequence().List1();
 
-    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    window->commands().appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
     pressTest();
     EXPECT_TRUE(readFileBytes(testFile()).contains("later.jpg *;Pause=2\r\n"));
     EXPECT_EQ(otherWindows("Form1").size(), 1);
@@ -102,7 +103,7 @@ TEST_F(TestRunTest, ClickingTheShowReturnsToTheEditorAsItWas)
 {
     enterProject();
     clickRow("List1", 1);
-    const ProjectSnapshot before = window->snapshot();
+    const ProjectSnapshot before = shownProject();
     pressTest();
     QPointer<Form1> show = player();
     ASSERT_FALSE(show.isNull());
@@ -113,7 +114,7 @@ TEST_F(TestRunTest, ClickingTheShowReturnsToTheEditorAsItWas)
     EXPECT_TRUE(show.isNull());
     EXPECT_TRUE(window->isVisible());
     QTRY_VERIFY(window->isActiveWindow());
-    const ProjectSnapshot after = window->snapshot();
+    const ProjectSnapshot after = shownProject();
     EXPECT_EQ(after.imagePaths, before.imagePaths);
     EXPECT_EQ(after.pauses, before.pauses);
     EXPECT_EQ(after.audioPaths, before.audioPaths);
@@ -125,7 +126,7 @@ TEST_F(TestRunTest, ClickingTheShowReturnsToTheEditorAsItWas)
     EXPECT_TRUE(platform.messages.shown.empty());
 
     // The next test opens a new window, which reads the file afresh.
-    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    window->commands().appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
     pressTest();
     ASSERT_NE(player(), nullptr);
     EXPECT_EQ(player()->imageSequence().List1().size(), 3);
@@ -139,7 +140,7 @@ TEST_F(TestRunTest, TestingRightAfterAShowEndedOpensANewWindow)
     ASSERT_FALSE(ended.isNull());
     QTest::mouseClick(ended, Qt::LeftButton, {}, QPoint(10, 10));
     // Pressed before the ended window has been deleted.
-    window->appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
+    window->commands().appendImageEntry(QStringLiteral("later.jpg"), QStringLiteral("2"));
     pressTest();
     Form1 *show = player();
     ASSERT_NE(show, nullptr);
@@ -186,9 +187,9 @@ TEST_F(TestRunTest, WhereTheProgramDirectoryCannotBeWrittenTheUsersDataFolderTak
     ASSERT_TRUE(QFile::remove(blocker));
     pressTest();
     const QString saved = QDir(userDataDirectory()).filePath(QStringLiteral("testrun.test"));
-    EXPECT_EQ(readFileBytes(saved), projectFileBytes(window->snapshot()));
+    EXPECT_EQ(readFileBytes(saved), projectFileBytes(shownProject()));
     ASSERT_NE(player(), nullptr);
-    EXPECT_EQ(player()->imageSequence().List1(), window->snapshot().imagePaths);
+    EXPECT_EQ(player()->imageSequence().List1(), shownProject().imagePaths);
     EXPECT_EQ(platform.messages.shown.size(), 1u);
 }
 
@@ -212,7 +213,7 @@ TEST_F(TestRunTest, ATestAfterOpenFindsCurDirPicturesBesideTheProjectAndAfterNew
     EXPECT_TRUE(platform.messages.shown.empty());
 
     click("Command14"); // New
-    window->appendImageEntry(QStringLiteral("%CurDir\\green.png"), QStringLiteral("1"));
+    window->commands().appendImageEntry(QStringLiteral("%CurDir\\green.png"), QStringLiteral("1"));
     pressTest();
     ASSERT_NE(player(), nullptr);
     player()->imageSequence().onTimer2();
