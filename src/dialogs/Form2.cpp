@@ -86,6 +86,7 @@ void Form2::createControls()
     f.Text2->setFont(tahoma(true));
     setColours(*f.Text2, kPatternColour, Qt::black);
     f.Check2->setFont(tahoma(true));
+    condenseToFit(*f.Check2);
     setColours(*f.Check2, kWindowColour, Qt::white);
     setColours(*f.Command5, kButtonColour, Qt::black);
 

@@ -1,7 +1,7 @@
-#include "DialogTestHelpers.h"
 #include "support/FakePlatform.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
+#include "support/WindowTesting.h"
 
 #include "dialogs/EditorDialogs.h"
 #include "dialogs/Form3.h"
@@ -33,30 +33,14 @@ protected:
         m_form3 = m_dialogs->openAutorunBuilder();
     }
 
-    QLineEdit *field(const char *name) const
-    {
-        return m_form3->findChild<QLineEdit *>(QLatin1String(name));
-    }
-
-    void click(const char *button)
-    {
-        auto *found = m_form3->findChild<QPushButton *>(QLatin1String(button));
-        ASSERT_NE(found, nullptr) << button;
-        QTest::mouseClick(found, Qt::LeftButton);
-    }
-
-    static void retype(QLineEdit *field, const QString &text)
-    {
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
-    }
+    QLineEdit *field(const char *name) const { return findControl<QLineEdit>(*m_form3, name); }
+    void click(const char *button) const { clickVisibleButton(*m_form3, button); }
 
     void closeAll()
     {
         if (m_form3)
             m_form3->close();
-        runDeferredDeletes();
+        finishClosedWindows();
     }
 
     QTemporaryDir m_programDirectory;
@@ -89,9 +73,9 @@ TEST_P(AutorunCompile, WritesExactlyTheTwoLinesAndReportsIt)
     writeFileBytes(target, QByteArray(500, 'x'));
     open(m_programDirectory.path());
     if (param.program)
-        retype(field("Text2"), QString::fromUtf8(param.program));
+        retype(*field("Text2"), QString::fromUtf8(param.program));
     if (param.project)
-        retype(field("Text1"), QString::fromUtf8(param.project));
+        retype(*field("Text1"), QString::fromUtf8(param.project));
     click("Command14");
 
     EXPECT_EQ(readFileBytes(target), QByteArray(param.expected));
@@ -99,7 +83,7 @@ TEST_P(AutorunCompile, WritesExactlyTheTwoLinesAndReportsIt)
     EXPECT_EQ(m_platform.messages.shown[0].text, kSaved);
     EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(m_platform.events.calls, 1) << "events run once before the message";
-    runDeferredDeletes();
+    finishClosedWindows();
     EXPECT_TRUE(m_form3.isNull()) << "the builder closes after Compile";
     EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::Files),
               QStringList{QStringLiteral("Autorun.inf")})
@@ -141,7 +125,7 @@ TEST_F(AutorunBuilder, WhereTheProgramDirectoryCannotBeWrittenASaveDialogAsksWhe
         EXPECT_EQ(m_platform.files.requests.back().mode, FileDialogMode::Save);
         EXPECT_EQ(m_platform.files.requests.back().initialFileName,
                   QDir::home().filePath(QStringLiteral("Autorun.inf")));
-        runDeferredDeletes();
+        finishClosedWindows();
         ASSERT_FALSE(m_form3.isNull());
         EXPECT_TRUE(m_platform.messages.shown.empty());
         click("Command2");
@@ -163,7 +147,7 @@ TEST_F(AutorunBuilder, WhereTheProgramDirectoryCannotBeWrittenASaveDialogAsksWhe
     EXPECT_EQ(m_platform.messages.shown[0].text,
               QStringLiteral("Autorun.inf saved to ") + disc.path());
     EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::Information);
-    runDeferredDeletes();
+    finishClosedWindows();
     EXPECT_TRUE(m_form3.isNull());
 
     // A folder that cannot take it: the builder says so and closes.
@@ -173,7 +157,7 @@ TEST_F(AutorunBuilder, WhereTheProgramDirectoryCannotBeWrittenASaveDialogAsksWhe
     ASSERT_EQ(m_platform.messages.shown.size(), 2U);
     EXPECT_EQ(m_platform.messages.shown[1].text, kUnableToSave);
     EXPECT_EQ(m_platform.messages.shown[1].icon, MessageIcon::Critical);
-    runDeferredDeletes();
+    finishClosedWindows();
     EXPECT_TRUE(m_form3.isNull());
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
@@ -197,7 +181,7 @@ TEST_F(AutorunBuilder, AFullDiskKeepsTheOldAutorunWholeAndSaysSo)
 TEST_F(AutorunBuilder, HelpExplainsAndKeepsTheBuilderAsItWas)
 {
     open(m_programDirectory.path());
-    retype(field("Text1"), QStringLiteral("party.ssp"));
+    retype(*field("Text1"), QStringLiteral("party.ssp"));
     click("Command1");
     ASSERT_EQ(m_platform.messages.shown.size(), 1U);
     EXPECT_EQ(m_platform.messages.shown[0].text,
@@ -205,7 +189,7 @@ TEST_F(AutorunBuilder, HelpExplainsAndKeepsTheBuilderAsItWas)
                              "Example: Save it directly to D:\\ or E:\\ Dont save it under a "
                              "sub-directory in the disc."));
     EXPECT_EQ(m_platform.messages.shown[0].icon, MessageIcon::None);
-    runDeferredDeletes();
+    finishClosedWindows();
     ASSERT_FALSE(m_form3.isNull());
     EXPECT_TRUE(m_form3->isVisible());
     EXPECT_EQ(field("Text1")->text(), QStringLiteral("party.ssp"));
@@ -217,27 +201,27 @@ TEST_F(AutorunBuilder, OneWindowAtATimeAndEachOpeningStartsWithTheStartTexts)
 {
     open(m_programDirectory.path());
     Form3 *first = m_form3;
-    retype(field("Text2"), QStringLiteral("Showvale.exe"));
+    retype(*field("Text2"), QStringLiteral("Showvale.exe"));
     EXPECT_EQ(m_dialogs->openAutorunBuilder(), first) << "opening again only raises it";
     EXPECT_EQ(field("Text2")->text(), QStringLiteral("Showvale.exe"));
-    EXPECT_EQ(openTopLevelCount<Form3>(), 1);
+    EXPECT_EQ(shownWindowCount<Form3>(), 1);
 
     // Enter and Escape mean nothing: no file, still open.
     QTest::keyClick(field("Text2"), Qt::Key_Return);
     QTest::keyClick(field("Text2"), Qt::Key_Escape);
-    runDeferredDeletes();
+    finishClosedWindows();
     ASSERT_FALSE(m_form3.isNull());
     EXPECT_TRUE(m_platform.messages.shown.empty());
 
     click("Command2"); // Cancel
-    runDeferredDeletes();
+    finishClosedWindows();
     EXPECT_TRUE(m_form3.isNull());
     m_form3 = m_dialogs->openAutorunBuilder();
     EXPECT_EQ(field("Text2")->text(), QStringLiteral("Vistelle.exe"));
     EXPECT_EQ(field("Text1")->text(), QStringLiteral("slide.ssp"));
 
     m_form3->close(); // the title bar's close button
-    runDeferredDeletes();
+    finishClosedWindows();
     EXPECT_TRUE(m_form3.isNull());
     EXPECT_FALSE(
         QFileInfo::exists(QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"))));
@@ -253,30 +237,8 @@ TEST_F(AutorunBuilder, WindowAndControlsAreLaidOutAsDesigned)
     EXPECT_EQ(m_form3->minimumSize(), m_form3->maximumSize());
     EXPECT_EQ(m_form3->palette().color(QPalette::Window), QColor(0, 0, 128));
     EXPECT_EQ(field("Text2")->palette().color(QPalette::Base), QColor(192, 192, 255));
-
-    struct Expected
-    {
-        const char *name;
-        const char *text;
-        const char *toolTip;
-        QRect geometry;
-    };
-    for (const Expected &expected :
-         {Expected{"Label4", "Showvale", "Showvale's path", {8, 8, 105, 17}},
-          Expected{"Label1", "Project Name", "Project's path", {8, 32, 105, 17}},
-          Expected{"Command14", "Compile", "Make Autorun.inf", {8, 56, 65, 25}},
-          Expected{"Command1", "Help", "Make Autorun.inf", {240, 56, 65, 25}},
-          Expected{"Command2", "Cancel", "Exit this form", {80, 56, 65, 25}}}) {
-        auto *control = m_form3->findChild<QWidget *>(QLatin1String(expected.name));
-        ASSERT_NE(control, nullptr) << expected.name;
-        const QString text = qobject_cast<QLabel *>(control)
-                                 ? qobject_cast<QLabel *>(control)->text()
-                                 : qobject_cast<QPushButton *>(control)->text();
-        EXPECT_EQ(text, QLatin1String(expected.text));
-        EXPECT_EQ(control->toolTip(), QLatin1String(expected.toolTip));
-        EXPECT_EQ(control->geometry(), expected.geometry) << expected.name;
-        EXPECT_FALSE(control->accessibleName().isEmpty());
-    }
-    EXPECT_EQ(field("Text2")->geometry(), QRect(120, 8, 185, 19));
-    EXPECT_EQ(field("Text1")->geometry(), QRect(120, 32, 185, 19));
+    EXPECT_EQ(layoutFaults(*m_form3), QStringList());
+    for (const char *name :
+         {"Label4", "Text2", "Label1", "Text1", "Command14", "Command1", "Command2"})
+        EXPECT_FALSE(findControl(*m_form3, name)->accessibleName().isEmpty()) << name;
 }

@@ -1,6 +1,7 @@
-#include "DialogTestHelpers.h"
 #include "support/FakePlatform.h"
+#include "support/InMemoryProject.h"
 #include "support/TestFiles.h"
+#include "support/WindowTesting.h"
 
 #include "dialogs/DirectoryImportTarget.h"
 #include "dialogs/DirectoryListBox.h"
@@ -85,7 +86,7 @@ protected:
     {
         if (m_form2)
             m_form2->close();
-        runDeferredDeletes();
+        finishClosedWindows();
     }
 
     Form2 *openImport(ImportMode mode)
@@ -97,9 +98,7 @@ protected:
     template<typename Control>
     Control *control(const char *name)
     {
-        auto *found = m_form2->findChild<Control *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return findControl<Control>(*m_form2, name);
     }
 
     // Opens a directory the way a user does: double-clicking rows of Dir1 down to it.
@@ -128,13 +127,7 @@ protected:
 
     void clickAdd() { QTest::mouseClick(control<QPushButton>("Command5"), Qt::LeftButton); }
 
-    void typePattern(const QString &pattern)
-    {
-        auto *text2 = control<QLineEdit>("Text2");
-        text2->selectAll();
-        QTest::keyClick(text2, Qt::Key_Delete);
-        QTest::keyClicks(text2, pattern);
-    }
+    void typePattern(const QString &pattern) { retype(*control<QLineEdit>("Text2"), pattern); }
 
     QString inPictures(const QString &name) const
     {
@@ -145,7 +138,7 @@ protected:
     QString m_pictures;
     QString m_pause = QStringLiteral("3");
     FakePlatform m_platform;
-    RecordingLists m_lists;
+    InMemoryProject m_lists;
     std::unique_ptr<QObject> m_editor = std::make_unique<QObject>(); // stands for Main
     DirectoryImportTarget *m_target = nullptr;
     std::unique_ptr<EditorDialogs> m_dialogs;
@@ -166,9 +159,9 @@ TEST_F(DirectoryImport, AddsMatchingFilesByNameIgnoringCaseWithTheirDirectoryOrT
     QStringList expected;
     for (const QString &name : names)
         expected << inPictures(name);
-    EXPECT_EQ(m_lists.List1, expected);
-    EXPECT_EQ(m_lists.List2, QStringList(4, QStringLiteral("3")));
-    EXPECT_TRUE(m_lists.List3.isEmpty());
+    EXPECT_EQ(m_lists.images, expected);
+    EXPECT_EQ(m_lists.pauses, QStringList(4, QStringLiteral("3")));
+    EXPECT_TRUE(m_lists.audio.isEmpty());
     EXPECT_TRUE(m_platform.messages.shown.empty()) << "an import shows no message";
     EXPECT_TRUE(m_form2 && m_form2->isVisible()) << "the dialog stays open after Add";
 
@@ -177,8 +170,8 @@ TEST_F(DirectoryImport, AddsMatchingFilesByNameIgnoringCaseWithTheirDirectoryOrT
     ASSERT_TRUE(control<QCheckBox>("Check2")->isChecked());
     openInDir1(m_pictures + QStringLiteral("/holiday"));
     clickAdd();
-    EXPECT_EQ(m_lists.List1.mid(4), QStringList{QStringLiteral("%CurDir\\x.jpg")});
-    EXPECT_EQ(m_lists.List1.size(), m_lists.List2.size());
+    EXPECT_EQ(m_lists.images.mid(4), QStringList{QStringLiteral("%CurDir\\x.jpg")});
+    EXPECT_EQ(m_lists.images.size(), m_lists.pauses.size());
 }
 
 TEST_F(DirectoryImport, PatternTakesEffectAtTheNextAddAndAddTwiceAddsTwice)
@@ -194,18 +187,18 @@ TEST_F(DirectoryImport, PatternTakesEffectAtTheNextAddAndAddTwiceAddsTwice)
     clickAdd();
     const QStringList once{inPictures(QStringLiteral("e.png")),
                            inPictures(QStringLiteral("notes.txt"))};
-    EXPECT_EQ(m_lists.List1, once + once);
-    EXPECT_EQ(m_lists.List2.size(), 4);
+    EXPECT_EQ(m_lists.images, once + once);
+    EXPECT_EQ(m_lists.pauses.size(), 4);
 
     // An empty pattern matches nothing.
     typePattern(QString());
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), 4);
+    EXPECT_EQ(m_lists.images.size(), 4);
 
     // A directory without any matching file adds nothing, silently.
     typePattern(QStringLiteral("*.none"));
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), 4);
+    EXPECT_EQ(m_lists.images.size(), 4);
     EXPECT_TRUE(m_platform.messages.shown.empty());
 }
 
@@ -223,12 +216,12 @@ TEST_F(DirectoryImport, PauseTextAndPlaceholderBoxAreReadAfreshForEveryFile)
     m_pause = QStringLiteral("7");
     clickAdd();
 
-    EXPECT_EQ(m_lists.List2,
+    EXPECT_EQ(m_lists.pauses,
               (QStringList{QStringLiteral("7"),
                            QString(),
                            QStringLiteral("12.5"),
                            QStringLiteral("12.5")}));
-    EXPECT_EQ(m_lists.List1,
+    EXPECT_EQ(m_lists.images,
               (QStringList{inPictures(QStringLiteral("A.jpg")),
                            inPictures(QStringLiteral("b.JPG")),
                            QStringLiteral("%CurDir\\c.jpeg"),
@@ -253,11 +246,11 @@ TEST_F(DirectoryImport, OpeningAgainSwitchesTheModeAndResetsOnlyThePattern)
     EXPECT_TRUE(control<QCheckBox>("Check2")->isChecked());
 
     clickAdd();
-    EXPECT_EQ(m_lists.List3,
+    EXPECT_EQ(m_lists.audio,
               (QStringList{QStringLiteral("%CurDir\\song.MP3"),
                            QStringLiteral("%CurDir\\tune.wav")}));
-    EXPECT_TRUE(m_lists.List1.isEmpty());
-    EXPECT_TRUE(m_lists.List2.isEmpty());
+    EXPECT_TRUE(m_lists.images.isEmpty());
+    EXPECT_TRUE(m_lists.pauses.isEmpty());
     EXPECT_EQ(control<QLineEdit>("Text2")->toolTip(), QStringLiteral("Image filter"));
 }
 
@@ -288,13 +281,13 @@ TEST_F(DirectoryImport, RemovedDirectoryOrDriveKeepsThePreviousDirectoryAndTheDi
     EXPECT_EQ(m_platform.messages.shown.size(), 2U);
 
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), 4) << "Add still imports the directory left open";
+    EXPECT_EQ(m_lists.images.size(), 4) << "Add still imports the directory left open";
 
     // The open directory itself goes: Add finds nothing and says nothing.
     ASSERT_TRUE(QDir(m_pictures).removeRecursively());
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), 4);
-    EXPECT_EQ(m_lists.List1.size(), m_lists.List2.size());
+    EXPECT_EQ(m_lists.images.size(), 4);
+    EXPECT_EQ(m_lists.images.size(), m_lists.pauses.size());
 }
 
 TEST_F(DirectoryImport, DirectoryWithoutPermissionIsRefusedUnlessTheUserMayReadIt)
@@ -312,7 +305,7 @@ TEST_F(DirectoryImport, DirectoryWithoutPermissionIsRefusedUnlessTheUserMayReadI
     EXPECT_EQ(dir1->path(), displayDirectoryPath(mayRead ? locked : m_pictures));
     EXPECT_EQ(m_platform.messages.shown.size(), mayRead ? 0U : 1U);
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), mayRead ? 1 : 4);
+    EXPECT_EQ(m_lists.images.size(), mayRead ? 1 : 4);
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -336,8 +329,8 @@ TEST_F(DirectoryImport, AddOrAnotherDirectoryDuringAnImportKeepsTheListsInStep)
                           inPictures(QStringLiteral("c.jpeg")),
                           inPictures(QStringLiteral("d.Tiff"))};
     // The nested import runs whole inside the first file's pause; each adds what it listed.
-    EXPECT_EQ(m_lists.List1, QStringList{all[0]} + all + all.mid(1));
-    EXPECT_EQ(m_lists.List2.size(), m_lists.List1.size());
+    EXPECT_EQ(m_lists.images, QStringList{all[0]} + all + all.mid(1));
+    EXPECT_EQ(m_lists.pauses.size(), m_lists.images.size());
     EXPECT_EQ(dir1->path(), displayDirectoryPath(m_pictures + QStringLiteral("/holiday")));
 }
 
@@ -350,8 +343,8 @@ TEST_F(DirectoryImport, ClosingTheEditorOrTheDialogStopsARunningImport)
             m_form2->close();
     };
     clickAdd();
-    EXPECT_EQ(m_lists.List1.size(), 2);
-    runDeferredDeletes();
+    EXPECT_EQ(m_lists.images.size(), 2);
+    finishClosedWindows();
     EXPECT_TRUE(m_form2.isNull()) << "closing destroys the dialog";
 
     openImport(ImportMode::Audio);
@@ -364,11 +357,11 @@ TEST_F(DirectoryImport, ClosingTheEditorOrTheDialogStopsARunningImport)
             m_editor.reset(); // the editor window closes
     };
     clickAdd();
-    EXPECT_EQ(m_lists.List3.size(), 1);
+    EXPECT_EQ(m_lists.audio.size(), 1);
     EXPECT_FALSE(control<QPushButton>("Command5")->isEnabled());
     EXPECT_TRUE(m_form2->isVisible()) << "the dialog outlives the editor window";
     clickAdd();
-    EXPECT_EQ(m_lists.List3.size(), 1);
+    EXPECT_EQ(m_lists.audio.size(), 1);
 }
 
 TEST_F(DirectoryImport, DirectoryListShowsTheWayDownThenSubdirectoriesAndOpensOnDoubleClickOrEnter)
@@ -410,7 +403,7 @@ TEST_F(DirectoryImport, DirectoryListShowsTheWayDownThenSubdirectoriesAndOpensOn
     QTest::keyClick(dir1, Qt::Key_Return);
     EXPECT_EQ(dir1->path(), displayDirectoryPath(m_pictures + QStringLiteral("/holiday")));
     clickAdd();
-    EXPECT_EQ(m_lists.List1,
+    EXPECT_EQ(m_lists.images,
               QStringList{inPictures(QStringLiteral("holiday")) + QDir::separator()
                           + QStringLiteral("x.jpg")});
 }
@@ -435,6 +428,7 @@ TEST_F(DirectoryImport, DialogIsAModelessWindowOfItsOwnAsDesigned)
     EXPECT_EQ(control<DriveListBox>("Drive1")->drive(), driveRootOf(QDir::currentPath()));
     for (const char *name : {"Drive1", "Dir1", "File1", "Command5", "Text2", "Check2"})
         EXPECT_FALSE(control<QWidget>(name)->accessibleName().isEmpty()) << name;
+    EXPECT_EQ(layoutFaults(*form), QStringList());
 }
 
 TEST(DriveList, OffersTheReadyVolumesIncludingTheOneInUse)

@@ -1,5 +1,5 @@
-#include "DialogTestHelpers.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTesting.h"
 
 #include "dialogs/EditorDialogs.h"
 #include "dialogs/frmTip.h"
@@ -20,7 +20,7 @@ protected:
     {
         if (m_help)
             m_help->close();
-        runDeferredDeletes();
+        finishClosedWindows();
     }
 
     frmTip *open()
@@ -29,10 +29,7 @@ protected:
         return m_help;
     }
 
-    QPlainTextEdit *text1() const
-    {
-        return m_help->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
-    }
+    QPlainTextEdit *text1() const { return findControl<QPlainTextEdit>(*m_help, "Text1"); }
 
     FakePlatform m_platform;
     EditorDialogs m_dialogs{m_platform.services(), QString(), nullptr};
@@ -47,12 +44,12 @@ TEST_F(HelpWindow, EscapeOrEnterFromTheTextBoxClosesIt)
         open();
         text1()->setFocus();
         QTest::keyClick(text1(), key);
-        runDeferredDeletes();
+        finishClosedWindows();
         EXPECT_TRUE(m_help.isNull()) << "key " << key;
     }
     open();
-    QTest::mouseClick(m_help->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    runDeferredDeletes();
+    clickVisibleButton(*m_help, "cmdOK");
+    finishClosedWindows();
     EXPECT_TRUE(m_help.isNull());
 }
 
@@ -64,11 +61,11 @@ TEST_F(HelpWindow, OpeningTwiceGivesOneWindowAndEditsAreLostOnClose)
     ASSERT_NE(text1()->toPlainText(), designed);
 
     EXPECT_EQ(open(), first) << "opening again brings the same window to the front";
-    EXPECT_EQ(openTopLevelCount<frmTip>(), 1);
+    EXPECT_EQ(shownWindowCount<frmTip>(), 1);
     EXPECT_NE(text1()->toPlainText(), designed) << "raised as the user left it";
 
     m_help->close();
-    runDeferredDeletes();
+    finishClosedWindows();
     open();
     EXPECT_EQ(text1()->toPlainText(), designed);
 }
@@ -81,7 +78,7 @@ TEST_F(HelpWindow, OutlivesTheEditorWindowThatOpenedIt)
         m_help = dialogs.openHelp();
         editorWindow->show();
     }
-    runDeferredDeletes();
+    finishClosedWindows();
     ASSERT_FALSE(m_help.isNull());
     EXPECT_TRUE(m_help->isVisible());
     EXPECT_EQ(m_help->parent(), nullptr);
@@ -98,14 +95,12 @@ TEST_F(HelpWindow, ShowsTheDesignedWindowAndText)
     EXPECT_LT(m_help->minimumSize().width(), m_help->maximumSize().width()) << "resizable";
     EXPECT_EQ(m_help->geometry(), QRect(158, 160, 361, 219));
 
-    auto *ok = m_help->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    ASSERT_NE(ok, nullptr);
+    auto *ok = findControl<QPushButton>(*m_help, "cmdOK");
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(m_help->focusWidget(), ok) << "OK has the focus when the window opens";
     EXPECT_EQ(ok->text(), QStringLiteral("OK"));
-    EXPECT_EQ(m_help->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
-              QStringLiteral("Vistelle Help"));
-    EXPECT_EQ(text1()->geometry(), QRect(8, 32, 225, 129));
+    EXPECT_EQ(findControl<QLabel>(*m_help, "Label1")->text(), QStringLiteral("Vistelle Help"));
+    EXPECT_EQ(layoutFaults(*m_help), QStringList());
 
     // Controls keep their places when the window grows.
     m_help->resize(600, 400);

@@ -1,6 +1,7 @@
 #include "project/ProjectWriter.h"
 #include "support/SoundSamples.h"
 #include "support/TestFiles.h"
+#include "support/WindowTesting.h"
 #include "support/XvfbServer.h"
 
 #include <QDeadlineTimer>
@@ -8,9 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -183,34 +182,6 @@ protected:
         ASSERT_TRUE(m_player.waitForStarted(5000));
     }
 
-    // Runs xdotool and returns what it printed; nothing when it failed.
-    std::optional<QString> xdotool(const QStringList &arguments) const
-    {
-        QProcess tool;
-        tool.setProcessEnvironment(m_x.environment());
-        tool.start(QStringLiteral("xdotool"), arguments);
-        if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
-            return std::nullopt;
-        return QString::fromLocal8Bit(tool.readAllStandardOutput());
-    }
-
-    std::optional<QRect> visibleWindowNamed(const QString &name) const
-    {
-        const std::optional<QString> out = xdotool({QStringLiteral("search"),
-                                                    QStringLiteral("--onlyvisible"),
-                                                    QStringLiteral("--name"),
-                                                    u'^' + name + u'$',
-                                                    QStringLiteral("getwindowgeometry"),
-                                                    QStringLiteral("--shell")});
-        if (!out)
-            return std::nullopt;
-        auto value = [&](const char *key) {
-            const QRegularExpression re(QStringLiteral("%1=(-?\\d+)").arg(QLatin1String(key)));
-            return re.match(*out).captured(1).toInt();
-        };
-        return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
-    }
-
     ScreenState stateOf(const QImage &shot, QColor picture) const
     {
         if (near(shot.pixelColor(shot.rect().center()), picture))
@@ -240,11 +211,7 @@ protected:
 
     void clickAndExpectTheEnd(QPoint where)
     {
-        ASSERT_TRUE(m_x.xdotool({QStringLiteral("mousemove"),
-                                 QString::number(where.x()),
-                                 QString::number(where.y()),
-                                 QStringLiteral("click"),
-                                 QStringLiteral("1")}));
+        ASSERT_TRUE(m_x.click(where));
         ASSERT_TRUE(m_player.waitForFinished(10000)) << "the click did not end the player";
         EXPECT_EQ(m_player.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(m_player.exitCode(), 0);
@@ -273,7 +240,7 @@ TEST_F(ShowvaleOnScreen, BlackFirstThenTheCentredPictureAndAClickEndsIt)
     ASSERT_GT(firstPicture, 0) << "the picture showed without a black screen first";
     EXPECT_EQ(seen.at(firstPicture - 1), ScreenState::Black)
         << "the window must be black everywhere before the first picture";
-    EXPECT_EQ(visibleWindowNamed(QStringLiteral("Form1")), QRect(QPoint(0, 0), kScreen));
+    EXPECT_EQ(m_x.windowGeometry(QStringLiteral("^Form1$")), QRect(QPoint(0, 0), kScreen));
 
     EXPECT_EQ(areaOf(shot, Qt::red), QRect(440, 210, 400, 300)) << "centred on the screen";
     EXPECT_TRUE(near(shot.pixelColor(439, 209), QColor(0x80, 0x80, 0x80))) << "the thin frame";
@@ -341,15 +308,14 @@ TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsWhileThePictureShows)
     // again until a stream gives sound.
     std::optional<int> stream;
     QList<qint16> heard;
-    const QDeadlineTimer deadline(15000);
-    while (heard.size() <= kRate && !deadline.hasExpired()
-           && m_player.state() == QProcess::Running) {
-        stream = playbackStreamOf(m_player.processId());
-        if (stream)
-            heard = audiblePart(recordStream(*stream, 3000));
-        else
-            QThread::msleep(100);
-    }
+    waitUntil(
+        [&] {
+            stream = playbackStreamOf(m_player.processId());
+            if (stream)
+                heard = audiblePart(recordStream(*stream, 3000));
+            return heard.size() > kRate || m_player.state() != QProcess::Running;
+        },
+        15000);
     ASSERT_TRUE(stream.has_value())
         << "showvale plays nothing to the sound server (is it running?)";
     ASSERT_GT(heard.size(), kRate) << "less than a second of sound";
@@ -370,11 +336,10 @@ TEST_F(ShowvaleOnScreen, AMissingPictureShowsTheErrorBoxInsteadOfCrashing)
     launch(writeProject({m_dir.filePath(QStringLiteral("gone.jpg"))}, false));
 
     std::optional<QRect> box;
-    const QDeadlineTimer deadline(20000);
-    while (!box && !deadline.hasExpired() && m_player.state() == QProcess::Running) {
-        QThread::msleep(100);
-        box = visibleWindowNamed(QStringLiteral("Showvale"));
-    }
+    waitUntil([&] {
+        box = m_x.windowGeometry(QStringLiteral("^Showvale$"));
+        return box || m_player.state() != QProcess::Running;
+    });
     ASSERT_TRUE(box.has_value()) << "no message box captioned Showvale appeared";
     EXPECT_EQ(m_player.state(), QProcess::Running) << "the player waits for the message";
     const QImage shot = m_x.grabScreen().convertToFormat(QImage::Format_RGB32);
@@ -382,14 +347,8 @@ TEST_F(ShowvaleOnScreen, AMissingPictureShowsTheErrorBoxInsteadOfCrashing)
     EXPECT_FALSE(near(shot.pixelColor(box->center()), Qt::black)) << "the box is drawn";
 
     // Dismissing the message ends the player.
-    const std::optional<QString> id = xdotool({QStringLiteral("search"),
-                                               QStringLiteral("--onlyvisible"),
-                                               QStringLiteral("--name"),
-                                               QStringLiteral("^Showvale$")});
-    ASSERT_TRUE(id.has_value());
-    const QString window = id->split(u'\n', Qt::SkipEmptyParts).first();
-    ASSERT_TRUE(m_x.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
-    ASSERT_TRUE(m_x.xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    ASSERT_TRUE(m_x.focusWindow(QStringLiteral("^Showvale$")));
+    ASSERT_TRUE(m_x.pressKeys(QStringLiteral("Return")));
     ASSERT_TRUE(m_player.waitForFinished(10000));
     EXPECT_EQ(m_player.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_player.exitCode(), 1);

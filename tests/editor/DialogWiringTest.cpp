@@ -28,19 +28,8 @@ class DialogWiringTest : public EditorWindowTest, public ::testing::WithParamInt
 public:
     using EditorWindowTest::window;
 
-    static void press(DialogWiringTest &test, const char *button)
-    {
-        auto *found = test.window->findChild<QAbstractButton *>(QLatin1String(button));
-        ASSERT_NE(found, nullptr) << button;
-        ASSERT_TRUE(found->isVisible()) << button;
-        QTest::mouseClick(found, Qt::LeftButton);
-    }
-    static void choose(DialogWiringTest &test, const char *item)
-    {
-        auto *found = test.window->findChild<QAction *>(QLatin1String(item));
-        ASSERT_NE(found, nullptr) << item;
-        found->trigger();
-    }
+    static void press(DialogWiringTest &test, const char *button) { test.clickButton(button); }
+    static void choose(DialogWiringTest &test, const char *item) { test.menuItem(item)->trigger(); }
     static void key(DialogWiringTest &test, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(test.window.get(), key, modifiers);

@@ -59,12 +59,6 @@ void EditorWindowTest::closeOtherWindows()
         delete widget.data();
 }
 
-void EditorWindowTest::finishClosedWindows()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    settle();
-}
-
 QAction *EditorWindowTest::menuItem(const char *name) const
 {
     return control<QAction>(name);
@@ -125,11 +119,4 @@ QString EditorWindowTest::picturePath(const QString &name, QColor colour) const
     const QString path = files.filePath(name);
     writePicture(path, QSize(64, 48), colour);
     return path;
-}
-
-void EditorWindowTest::clickButton(const char *name) const
-{
-    auto *button = control<QAbstractButton>(name);
-    ASSERT_TRUE(button->isVisible()) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
 }

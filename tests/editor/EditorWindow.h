@@ -4,6 +4,7 @@
 #include "editor/ProjectCommands.h"
 #include "project/ProjectWriter.h"
 #include "support/FakePlatform.h"
+#include "support/WindowTesting.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,13 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-// Failures show texts as texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 class QAction;
 class QListView;
@@ -30,13 +24,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A control of the window by its designer name; the test fails when there is none.
+    // A control of the window by its designer name; the test stops when there is none.
     template<typename Control = QWidget>
     Control *control(const char *name) const
     {
-        auto *found = window->findChild<Control *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return findControl<Control>(*window, name);
     }
     QAction *menuItem(const char *name) const;
     [[nodiscard]] FakeMediaPlayer &previewPlayer() const;
@@ -48,8 +40,7 @@ protected:
     void clickRow(const char *listName, int row) const;
     void doubleClickRow(const char *listName, int row) const;
     void clickSelector(const char *name) const;
-    // Clicks a button that must be on show, as a user does.
-    void clickButton(const char *name) const;
+    void clickButton(const char *name) const { clickVisibleButton(*window, name); }
     // Answers the next file dialog with the path, or cancels it for nothing.
     void answerDialog(std::optional<QString> path);
     [[nodiscard]] QString picturePath(const QString &name, QColor colour = Qt::red) const;
@@ -58,8 +49,6 @@ protected:
     // player window), all or those with the designer name.
     QList<QWidget *> otherWindows(const char *name = nullptr);
     void closeOtherWindows();
-    // Lets windows that closed themselves be deleted, as the event loop would.
-    static void finishClosedWindows();
 
     FakePlatform platform;
     QTemporaryDir files;

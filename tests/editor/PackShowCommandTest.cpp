@@ -28,10 +28,9 @@ TEST_F(EditorWindowTest, PackShowCopiesTheShowIntoAnEmptyFolderAndRefusesWhatItC
     QTimer::singleShot(0, window.get(), [&] {
         auto *dialog = window->findChild<PackOptionsDialog *>();
         ASSERT_NE(dialog, nullptr);
-        offeredName = dialog->findChild<QLineEdit *>(QStringLiteral("ProjectName"))->text();
-        auto *autorun = dialog->findChild<QCheckBox *>(QStringLiteral("WriteAutorun"));
-        QTest::mouseClick(autorun, Qt::LeftButton, {}, QPoint(8, autorun->height() / 2));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Pack")), Qt::LeftButton);
+        offeredName = findControl<QLineEdit>(*dialog, "ProjectName")->text();
+        tick(*findControl<QCheckBox>(*dialog, "WriteAutorun"));
+        clickVisibleButton(*dialog, "Pack");
     });
     menuItem("mnuPackShow")->trigger();
     EXPECT_EQ(platform.files.requests.back().mode, FileDialogMode::Folder);

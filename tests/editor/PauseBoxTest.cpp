@@ -12,14 +12,10 @@ namespace {
 class PauseBoxTest : public EditorWindowTest
 {
 protected:
-    // Empties Text1 as a user would: click into it, go to the end, backspace.
     QLineEdit *emptyPauseBox()
     {
         auto *box = control<QLineEdit>("Text1");
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_End);
-        while (!box->text().isEmpty())
-            QTest::keyClick(box, Qt::Key_Backspace);
+        retype(*box, {});
         return box;
     }
 };

@@ -25,19 +25,8 @@ protected:
     }
 
     void click(const char *name) const { clickButton(name); }
-    // Clicks a check box on its box, as a user does.
-    void tick(const char *name) const
-    {
-        auto *box = control<QCheckBox>(name);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    }
-    void typePause(const QString &text) const
-    {
-        auto *text1 = control<QLineEdit>("Text1");
-        text1->selectAll();
-        QTest::keyClick(text1, Qt::Key_Delete);
-        QTest::keyClicks(text1, text);
-    }
+    void tick(const char *name) const { ::tick(*control<QCheckBox>(name)); }
+    void typePause(const QString &text) const { retype(*control<QLineEdit>("Text1"), text); }
     void keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const
     {
         QTest::keyClick(window.get(), key, modifiers);

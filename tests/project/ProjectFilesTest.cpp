@@ -1,8 +1,8 @@
-#include "InMemoryProject.h"
 #include "project/PathText.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
 #include "support/FileSizeLimit.h"
+#include "support/InMemoryProject.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -1,4 +1,3 @@
-#include "InMemoryProject.h"
 #include "project/ImageEntry.h"
 #include "project/PathText.h"
 #include "project/PauseText.h"
@@ -6,6 +5,7 @@
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
 #include "project/ProjectWriter.h"
+#include "support/InMemoryProject.h"
 #include "support/WorkedExample.h"
 
 #include <gtest/gtest.h>

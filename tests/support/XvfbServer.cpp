@@ -1,7 +1,6 @@
 #include "XvfbServer.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
+#include <QRegularExpression>
 
 #include <unistd.h>
 
@@ -72,11 +71,73 @@ QImage XvfbServer::grabScreen() const
     return QImage::fromData(import.readAllStandardOutput(), "PNG");
 }
 
-bool XvfbServer::xdotool(const QStringList &arguments) const
+std::optional<QString> XvfbServer::xdotool(const QStringList &arguments) const
 {
     QProcess tool;
     tool.setProcessEnvironment(environment());
     tool.start(QStringLiteral("xdotool"), arguments);
-    return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit
-           && tool.exitCode() == 0;
+    if (!tool.waitForFinished(20000)) {
+        tool.kill();
+        tool.waitForFinished(1000);
+        return std::nullopt;
+    }
+    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+}
+
+std::optional<QRect> XvfbServer::windowGeometry(const QString &titlePattern) const
+{
+    const std::optional<QString> shell = xdotool({QStringLiteral("search"),
+                                                  QStringLiteral("--onlyvisible"),
+                                                  QStringLiteral("--name"),
+                                                  titlePattern,
+                                                  QStringLiteral("getwindowgeometry"),
+                                                  QStringLiteral("--shell")});
+    if (!shell)
+        return std::nullopt;
+    const auto value = [&shell](const char *key) {
+        const QRegularExpression line(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(key)),
+                                      QRegularExpression::MultilineOption);
+        return line.match(*shell).captured(1).toInt();
+    };
+    const QRect geometry(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    return geometry.isValid() ? std::optional<QRect>(geometry) : std::nullopt;
+}
+
+bool XvfbServer::isWindowShown(const QString &titlePattern) const
+{
+    return xdotool({QStringLiteral("search"),
+                    QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"),
+                    titlePattern})
+        .has_value();
+}
+
+bool XvfbServer::focusWindow(const QString &titlePattern) const
+{
+    return xdotool({QStringLiteral("search"),
+                    QStringLiteral("--sync"),
+                    QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"),
+                    titlePattern,
+                    QStringLiteral("windowfocus"),
+                    QStringLiteral("--sync"),
+                    QStringLiteral("%1")})
+        .has_value();
+}
+
+bool XvfbServer::click(QPoint at) const
+{
+    return xdotool({QStringLiteral("mousemove"),
+                    QString::number(at.x()),
+                    QString::number(at.y()),
+                    QStringLiteral("click"),
+                    QStringLiteral("1")})
+        .has_value();
+}
+
+bool XvfbServer::pressKeys(const QString &keys) const
+{
+    return xdotool({QStringLiteral("key"), keys}).has_value();
 }

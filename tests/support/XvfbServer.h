@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // A private X server for end-to-end tests of the real programs: started on a free display
 // number, stopped with the object. Screenshots and synthetic input go through ImageMagick's
@@ -24,8 +28,19 @@ public:
     // The environment for a program that should draw on this server.
     [[nodiscard]] QProcessEnvironment environment() const;
     [[nodiscard]] QImage grabScreen() const;
-    // Runs xdotool with the given arguments on this display; true when it succeeded.
-    bool xdotool(const QStringList &arguments) const;
+    // Runs xdotool with the given arguments on this display: what it printed, or nothing when it
+    // failed or took over 20 s.
+    std::optional<QString> xdotool(const QStringList &arguments) const;
+    // Where the first shown window whose title matches the pattern is, if one is shown.
+    [[nodiscard]] std::optional<QRect> windowGeometry(const QString &titlePattern) const;
+    [[nodiscard]] bool isWindowShown(const QString &titlePattern) const;
+    // Gives the keyboard to the first shown window whose title matches, as a window manager
+    // would on a click; waits for one to be shown.
+    bool focusWindow(const QString &titlePattern) const;
+    // A click of the left mouse button at a point of the screen.
+    bool click(QPoint at) const;
+    // Keys as xdotool names them, such as "ctrl+o" or "Return".
+    bool pressKeys(const QString &keys) const;
 
 private:
     QProcess m_server;

@@ -1,17 +1,15 @@
 #include "editor/PanelSwitcher.h"
 #include "forms/Twips.h"
 #include "support/TestFiles.h"
+#include "support/WindowTesting.h"
 #include "support/XvfbServer.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 namespace {
@@ -27,8 +25,8 @@ protected:
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
         editor.start(program(), arguments());
         ASSERT_TRUE(editor.waitForStarted(10000));
-        windowRect = findWindow();
-        ASSERT_TRUE(windowRect.has_value()) << "no window titled Vistelle appeared";
+        ASSERT_TRUE(waitUntil([this] { return findWindow(); }))
+            << "no window titled Vistelle appeared";
     }
 
     // The program to start; the editor writes its test project beside it.
@@ -59,50 +57,22 @@ protected:
         }
     }
 
-    // Where the window titled "Vistelle" is on the screen, as xdotool reports it.
-    std::optional<QRect> findWindow()
+    // Finds where the window titled "Vistelle" is on the screen, as xdotool reports it.
+    bool findWindow()
     {
-        QProcess tool;
-        tool.setProcessEnvironment(server.environment());
-        tool.start(QStringLiteral("sh"),
-                   {QStringLiteral("-c"),
-                    QStringLiteral("xdotool search --sync --onlyvisible --name '^Vistelle$' "
-                                   "getwindowgeometry --shell")});
-        if (!tool.waitForFinished(20000)) {
-            tool.kill();
-            tool.waitForFinished();
-            return std::nullopt;
-        }
-        QRect rect;
-        for (const QByteArray &line : tool.readAllStandardOutput().split('\n')) {
-            const QList<QByteArray> pair = line.split('=');
-            if (pair.size() != 2)
-                continue;
-            const int value = pair[1].toInt();
-            if (pair[0] == "X")
-                rect.moveLeft(value);
-            else if (pair[0] == "Y")
-                rect.moveTop(value);
-            else if (pair[0] == "WIDTH")
-                rect.setWidth(value);
-            else if (pair[0] == "HEIGHT")
-                rect.setHeight(value);
-        }
-        return rect.isValid() ? std::optional<QRect>(rect) : std::nullopt;
+        windowRect = server.windowGeometry(QStringLiteral("^Vistelle$"));
+        return windowRect.has_value();
     }
 
     // A screenshot once the window has painted its client area, or the last one taken.
     QImage paintedScreen(EditorPanel panel = EditorPanel::Image)
     {
         QImage screen;
-        const QDeadlineTimer deadline(15000);
-        do {
+        waitUntil([&] {
             screen = server.grabScreen();
             const QPoint bottomLeft(4, clientHeight(panel) - 4);
-            if (!screen.isNull() && colourAt(screen, bottomLeft, panel) == kGreen)
-                return screen;
-            QThread::msleep(100);
-        } while (!deadline.hasExpired());
+            return !screen.isNull() && colourAt(screen, bottomLeft, panel) == kGreen;
+        });
         return screen;
     }
 
@@ -125,25 +95,13 @@ protected:
     void click(QPoint client, EditorPanel panel)
     {
         const QPoint origin(windowRect->left(), windowRect->bottom() + 1 - clientHeight(panel));
-        const QPoint at = origin + client;
-        ASSERT_TRUE(server.xdotool({QStringLiteral("mousemove"),
-                                    QString::number(at.x()),
-                                    QString::number(at.y()),
-                                    QStringLiteral("click"),
-                                    QStringLiteral("1")}));
+        ASSERT_TRUE(server.click(origin + client));
     }
 
     // Waits until the window has the height of the panel's client area below its menu bar.
     bool waitForHeight(int height)
     {
-        const QDeadlineTimer deadline(15000);
-        do {
-            windowRect = findWindow();
-            if (windowRect && windowRect->height() == height)
-                return true;
-            QThread::msleep(100);
-        } while (!deadline.hasExpired());
-        return false;
+        return waitUntil([&] { return findWindow() && windowRect->height() == height; });
     }
 
     static inline const QColor kGreen{0, 192, 0};
@@ -218,14 +176,8 @@ TEST_F(EditorProgramTest, QuitEndsTheProgramWhenItIsTheLastWindow)
 {
     ASSERT_FALSE(paintedScreen().isNull());
     // Without a window manager nobody gives the window the keyboard: do it as one would.
-    ASSERT_TRUE(server.xdotool({QStringLiteral("search"),
-                                QStringLiteral("--onlyvisible"),
-                                QStringLiteral("--name"),
-                                QStringLiteral("^Vistelle$"),
-                                QStringLiteral("windowfocus"),
-                                QStringLiteral("--sync"),
-                                QStringLiteral("%1")}));
-    ASSERT_TRUE(server.xdotool({QStringLiteral("key"), QStringLiteral("F4")}));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("F4")));
     ASSERT_TRUE(editor.waitForFinished(15000));
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);
@@ -245,37 +197,6 @@ protected:
         return copy;
     }
 
-    // Gives the keyboard to the first visible window whose title matches, as a window manager
-    // would on a click.
-    bool focus(const QString &title)
-    {
-        return server.xdotool({QStringLiteral("search"),
-                               QStringLiteral("--sync"),
-                               QStringLiteral("--onlyvisible"),
-                               QStringLiteral("--name"),
-                               title,
-                               QStringLiteral("windowfocus"),
-                               QStringLiteral("--sync"),
-                               QStringLiteral("%1")});
-    }
-    bool isShown(const QString &title)
-    {
-        return server.xdotool({QStringLiteral("search"),
-                               QStringLiteral("--onlyvisible"),
-                               QStringLiteral("--name"),
-                               title});
-    }
-    bool waitFor(const std::function<bool()> &condition)
-    {
-        const QDeadlineTimer deadline(20000);
-        do {
-            if (condition())
-                return true;
-            QThread::msleep(100);
-        } while (!deadline.hasExpired());
-        return false;
-    }
-    bool press(const QString &keys) { return server.xdotool({QStringLiteral("key"), keys}); }
     QColor centreOfScreen()
     {
         const QImage screen = server.grabScreen();
@@ -312,20 +233,20 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     writeFileBytes(projectPath, project);
 
     // Load the project through the real Open dialog.
-    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
-    ASSERT_TRUE(press(QStringLiteral("ctrl+o")));
-    ASSERT_TRUE(focus(QStringLiteral("^Open$")));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("ctrl+o")));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Open$")));
     ASSERT_TRUE(server.xdotool(
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), projectPath}));
-    ASSERT_TRUE(press(QStringLiteral("Return")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("Return")));
     // The dialog has gone and the path is painted in List1's first row, in white.
-    ASSERT_TRUE(waitFor([&] { return firstImageRowShowsText(); })) << "the project did not load";
+    ASSERT_TRUE(waitUntil([&] { return firstImageRowShowsText(); })) << "the project did not load";
 
     // "Project", then "Test", each once the window shows the click's effect.
     click(twipsRect(4440, 3840, 1455, 375).center(), EditorPanel::Image);
     // The grey face of "Auto Runner", where the image panel has its green.
     const QPoint autoRunner = twipsRect(120 + 7800, 4200 + 360, 1095, 375).topLeft() + QPoint(5, 5);
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(waitUntil([&] {
         const QImage screen = server.grabScreen();
         if (screen.isNull())
             return false;
@@ -334,31 +255,27 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
                && qAbs(face.green() - face.blue()) < 16;
     })) << "the Project panel did not open";
     click(twipsRect(120 + 120, 4200 + 360, 975, 375).center(), EditorPanel::Project);
-    ASSERT_TRUE(waitFor([&] { return screenIsRedToItsCorners(); }))
+    ASSERT_TRUE(waitUntil([&] { return screenIsRedToItsCorners(); }))
         << "the stretched picture did not cover the screen";
     EXPECT_EQ(readFileBytes(programDirectory.filePath(QStringLiteral("testrun.test"))), project);
 
     // A real click ends the show; the editor is still there.
-    ASSERT_TRUE(server.xdotool({QStringLiteral("mousemove"),
-                                QString::number(server.screenSize().width() / 2),
-                                QString::number(server.screenSize().height() / 2),
-                                QStringLiteral("click"),
-                                QStringLiteral("1")}));
-    ASSERT_TRUE(waitFor([&] { return centreOfScreen() != QColor(Qt::red); }));
+    ASSERT_TRUE(server.click({server.screenSize().width() / 2, server.screenSize().height() / 2}));
+    ASSERT_TRUE(waitUntil([&] { return centreOfScreen() != QColor(Qt::red); }));
     EXPECT_EQ(editor.state(), QProcess::Running);
-    EXPECT_TRUE(isShown(QStringLiteral("^Vistelle$")));
+    EXPECT_TRUE(server.isWindowShown(QStringLiteral("^Vistelle$")));
 
     // Help, then Quit: the help window keeps the program running until it closes.
-    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
-    ASSERT_TRUE(press(QStringLiteral("F1")));
-    ASSERT_TRUE(waitFor([&] { return isShown(QStringLiteral("^Vistelle Help$")); }));
-    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
-    ASSERT_TRUE(press(QStringLiteral("F4")));
-    ASSERT_TRUE(waitFor([&] { return !isShown(QStringLiteral("^Vistelle$")); }));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("F1")));
+    ASSERT_TRUE(waitUntil([&] { return server.isWindowShown(QStringLiteral("^Vistelle Help$")); }));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("F4")));
+    ASSERT_TRUE(waitUntil([&] { return !server.isWindowShown(QStringLiteral("^Vistelle$")); }));
     EXPECT_FALSE(editor.waitForFinished(1000));
     ASSERT_EQ(editor.state(), QProcess::Running);
-    ASSERT_TRUE(focus(QStringLiteral("^Vistelle Help$")));
-    ASSERT_TRUE(press(QStringLiteral("Escape")));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle Help$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("Escape")));
     ASSERT_TRUE(editor.waitForFinished(15000));
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);
@@ -383,5 +300,5 @@ protected:
 TEST_F(EditorOpenWithTest, AProjectNamedOnTheCommandLineIsLoadedAtStart)
 {
     ASSERT_FALSE(paintedScreen().isNull());
-    EXPECT_TRUE(waitFor([&] { return firstImageRowShowsText(); })) << "the project did not load";
+    EXPECT_TRUE(waitUntil([&] { return firstImageRowShowsText(); })) << "the project did not load";
 }

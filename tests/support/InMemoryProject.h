@@ -5,11 +5,15 @@
 
 #include <QStringList>
 
-// A project held in plain lists, standing in for a window's lists.
+#include <gtest/gtest.h>
+
+// A project held in plain lists, standing in for a window's lists (List1, List2 and List3). Checks
+// on every append that the images and their pauses have stayed row for row in step.
 struct InMemoryProject final : ProjectLists
 {
     void appendImageEntry(const QString &path, const QString &pause) override
     {
+        EXPECT_EQ(images.size(), pauses.size()) << "image and pause lists out of step";
         images << path;
         pauses << pause;
     }
