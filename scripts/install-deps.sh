@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     # compilers and build tools; clang and its runtime for the libFuzzer target
     build-essential cmake ninja-build ccache git clang libclang-rt-14-dev clang-format
+    # the include check of the test command
+    python3
     # Qt 6: widgets, multimedia, image plugins (TIFF, WebP) and the offscreen/xcb platforms
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins
     libqt6multimedia6

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, checks the formatting, builds and runs every test in
-# a release build and in an ASan+UBSan build, checks what `cmake --install` and the Debian package
-# hold, then fuzzes the project file readers for 30 s.
+# The test command: installs what is missing, checks the formatting and the includes between the
+# layers, builds and runs every test in a release build and in an ASan+UBSan build, checks what
+# `cmake --install` and the Debian package hold, then fuzzes the project file readers for 30 s.
 # Exits non-zero on the first failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
@@ -87,6 +87,9 @@ if ((${#unformatted[@]} > 0)); then
     exit 1
 fi
 echo "${#sources[@]} files formatted"
+
+section "Include layers"
+scripts/check-includes.py
 
 section "Sound server"
 start_sound_server

@@ -3,6 +3,7 @@
 #include "export/ExportJob.h"
 #include "export/ExportShow.h"
 #include "platform/PictureLoader.h"
+#include "platform/Terminal.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -10,14 +11,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -66,7 +59,7 @@ class ProgressPrinter
 {
 public:
     ProgressPrinter()
-        : m_terminal(isatty(fileno(stdout)) != 0)
+        : m_terminal(isTerminal(stdout))
     {
         m_clock.start();
     }

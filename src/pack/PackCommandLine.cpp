@@ -4,6 +4,7 @@
 #include "pack/PackPlan.h"
 #include "pack/ShowToPack.h"
 #include "platform/NativePath.h"
+#include "platform/Terminal.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,10 +14,6 @@
 #include <csignal>
 #include <cstdio>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
 
 std::atomic_bool interrupted = false;
@@ -24,16 +21,6 @@ std::atomic_bool interrupted = false;
 extern "C" void interruptPack(int)
 {
     interrupted = true;
-}
-
-bool isTerminal(std::FILE *stream)
-{
-#ifdef Q_OS_UNIX
-    return ::isatty(::fileno(stream)) == 1;
-#else
-    Q_UNUSED(stream);
-    return false;
-#endif
 }
 
 void print(std::FILE *stream, const QString &text)

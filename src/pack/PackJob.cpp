@@ -1,7 +1,8 @@
 #include "pack/PackJob.h"
 
-#include "pack/FileCopy.h"
 #include "pack/PackPlan.h"
+#include "platform/FileCopy.h"
+#include "platform/FileSystemPath.h"
 #include "platform/NativePath.h"
 #include "project/AutorunFile.h"
 
@@ -18,15 +19,6 @@ namespace {
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-std::filesystem::path fsPath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 QString describe(const std::error_code &error)
@@ -57,7 +49,7 @@ std::optional<QString> makeWorkFolder(const QString &parent, const QString &labe
                                       QChar(u'0'));
         const QString path = QDir(parent).filePath(name);
         std::error_code code;
-        if (std::filesystem::create_directory(fsPath(path), code))
+        if (std::filesystem::create_directory(filesystemPath(path), code))
             return path;
         if (code) {
             error = describe(code);
@@ -235,7 +227,7 @@ PackOutcome packShow(const PackPlan &plan, const QString &targetFolder, const Pa
             outcome = moveContentInto(*work, target);
         } else {
             std::error_code code;
-            std::filesystem::rename(fsPath(*work), fsPath(target), code);
+            std::filesystem::rename(filesystemPath(*work), filesystemPath(target), code);
             if (code)
                 outcome = failed(QStringLiteral("Could not move the packed show to %1 (%2)")
                                      .arg(native(target), describe(code)));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PictureLoader.h"
+#include "platform/PictureDecoding.h"
 
 #include <QImage>
 #include <QString>

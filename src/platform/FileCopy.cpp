@@ -1,4 +1,4 @@
-#include "pack/FileCopy.h"
+#include "platform/FileCopy.h"
 
 #include <QFile>
 
