@@ -4,11 +4,15 @@
 #include "platform/JpegDecoder.h"
 #include "platform/NativePath.h"
 #include "platform/PngDecoder.h"
+#include "platform/RegularFile.h"
 
 #include <QImageReader>
 #include <QTransform>
 
 namespace {
+
+// A larger file could not decode within the allocation limit even if it were a picture.
+constexpr qint64 kMaxPictureFileBytes = qint64(1024) * 1024 * 1024;
 
 // Turns a picture decoded in the file's orientation upright, as QImageReader's auto transform does.
 QImage upright(QImage image, QImageIOHandler::Transformations transformation)
@@ -47,6 +51,9 @@ std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathT
                                                             const PictureRequest &request)
 {
     const QString path = openablePath(pathText);
+    // A pipe or device would block the window, so only regular files are decoded.
+    if (notAReadableFile(path, kMaxPictureFileBytes))
+        return std::nullopt;
     // Qt has no reader for the HEIF pictures of today's phones and cameras.
     if (isHeifFile(path))
         return decodeHeifPicture(path, request, qint64(kAllocationLimitMegabytes) * 1024 * 1024);

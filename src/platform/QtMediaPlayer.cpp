@@ -1,6 +1,7 @@
 #include "platform/QtMediaPlayer.h"
 
 #include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>
@@ -61,7 +62,8 @@ void QtMediaPlayer::setFileName(const QString &pathText)
     ++m_fileGeneration;
     m_player->stop();
     const QString path = openablePath(pathText);
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    // Only regular files: a pipe or a device would hang the pipeline or never end.
+    if (path.isEmpty() || !QFileInfo::exists(path) || notAReadableFile(path)) {
         m_player->setSource(QUrl());
         reportFailure(QStringLiteral("Cannot open \"%1\"").arg(pathText));
         return;

@@ -1,13 +1,13 @@
 #include "project/ProjectReader.h"
 
 #include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 #include "project/ImageEntry.h"
 #include "project/ProjectFieldReader.h"
 #include "project/ProjectLine.h"
 #include "project/ProjectText.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 void forEachProjectLine(QStringView text,
                         const std::function<void(const ProjectLine &line, int lineNumber)> &visit)
@@ -47,14 +47,23 @@ ProjectSwitchValues readProjectText(QStringView text,
 ProjectFileText readProjectFileText(const QString &pathText)
 {
     const QString path = openablePath(pathText);
-    // QFile opens a directory on some systems; reading it is never what the user meant.
-    if (QFileInfo(path).isDir())
-        return {{}, QStringLiteral("Is a directory")};
+    // A pipe would block the reader and a device such as /dev/zero never ends.
+    if (const std::optional<QString> problem = notAReadableFile(path, kMaxProjectFileBytes))
+        return {{}, *problem};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // Read in pieces up to the limit, so a file that grows while it is read cannot exhaust memory.
+    QByteArray bytes;
+    bytes.reserve(file.size());
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = file.read(piece.data(), piece.size())) > 0) {
+        if (bytes.size() + got > kMaxProjectFileBytes)
+            return {{}, QStringLiteral("File too large")};
+        bytes.append(piece.constData(), got);
+    }
+    if (got < 0)
         return {{}, file.errorString()};
     file.close();
     return {decodeProjectText(bytes), std::nullopt};

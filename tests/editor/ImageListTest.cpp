@@ -286,6 +286,9 @@ INSTANTIATE_TEST_SUITE_P(
                            return writeBytes(dir, "bomb.png", decompressionBomb());
                        }},
         BadPictureCase{"Directory", [](const QString &dir) { return dir; }},
+        // Neither may block the editor.
+        BadPictureCase{"Pipe", [](const QString &dir) { return makePipe(dir + "/pipe.jpg"); }},
+        BadPictureCase{"Device", [](const QString &) { return QStringLiteral("/dev/zero"); }},
         // A placeholder name found neither beside the editor nor beside a project.
         BadPictureCase{"Placeholder",
                        [](const QString &) { return QStringLiteral("%CurDir\\good.png"); }}),

@@ -372,6 +372,8 @@ TEST_F(ProjectCommandsTest, LoadingAFileThatCannotBeReadAddsNothingAndSaysNothin
     click("Command13");
     answerDialog(files.path()); // a directory
     click("Command13");
+    answerDialog(makePipe(projectFile(QStringLiteral("pipe.ssp")))); // would block for ever
+    click("Command13");
     expectSameProject(shownProject(), before);
     EXPECT_TRUE(platform.messages.shown.empty());
 }

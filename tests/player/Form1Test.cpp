@@ -123,6 +123,15 @@ TEST_F(PlayerWindow, AProjectThatCannotBeReadShowsOnlyTheSystemsWordsAndEnds)
     EXPECT_TRUE(m_ended->at(0).at(0).toBool());
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(timer("Timer2")->isActive());
+
+    // A device or a pipe is no project: it is reported at once instead of read without end.
+    for (const QString &notAFile : {QStringLiteral("/dev/zero"), makePipe(path("pipe.ssp"))}) {
+        messages().clear();
+        EXPECT_FALSE(makeWindow(notAFile).start());
+        ASSERT_EQ(messages().size(), 1U);
+        EXPECT_EQ(messages()[0].text, "Not a regular file");
+        EXPECT_EQ(m_ended->count(), 1);
+    }
 }
 
 TEST_F(PlayerWindow, WithoutArgumentsTheOpenDialogAsksAndACancelEndsSilently)

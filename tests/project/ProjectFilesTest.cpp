@@ -99,6 +99,24 @@ TEST(ProjectFiles, FilesThatCannotBeReadEndTheLoadQuietlyOrWithTheSystemsWords)
         ASSERT_TRUE(show.error) << path.toStdString();
         EXPECT_FALSE(show.error->isEmpty());
     }
+
+    // A pipe would block the reader for ever, a device never ends, a file past the limit would
+    // exhaust memory: none is read, and each says why.
+    const QString huge = dir.filePath(QStringLiteral("huge.ssp"));
+    writeFileBytes(huge, "x");
+    ASSERT_TRUE(QFile::resize(huge, kMaxProjectFileBytes + 1)); // sparse: no disk space used
+    const QList<std::pair<QString, QString>> notFiles{{makePipe(dir.filePath(
+                                                           QStringLiteral("pipe.ssp"))),
+                                                       QStringLiteral("Not a regular file")},
+                                                      {QStringLiteral("/dev/zero"),
+                                                       QStringLiteral("Not a regular file")},
+                                                      {huge, QStringLiteral("File too large")}};
+    for (const auto &[path, description] : notFiles) {
+        InMemoryProject project;
+        LoadProject(path, project);
+        EXPECT_TRUE(project.images.isEmpty()) << path.toStdString();
+        EXPECT_EQ(LoadShow(path, project, dir.path()).error, description) << path.toStdString();
+    }
 }
 
 TEST(ProjectFiles, AHugeFileWithoutLineEndsIsOneImage)

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 QByteArray readFileBytes(const QString &path)
 {
     QFile file(path);
@@ -23,6 +25,13 @@ void writeFileBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+QString makePipe(const QString &path)
+{
+    if (mkfifo(QFile::encodeName(path).constData(), 0644) != 0)
+        throw std::runtime_error("cannot make pipe " + path.toStdString());
+    return path;
 }
 
 void writePicture(const QString &path, QSize size, QColor colour)
