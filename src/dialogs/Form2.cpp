@@ -10,6 +10,7 @@
 #include "platform/MessageBoxService.h"
 #include "project/PathText.h"
 #include "project/ProjectLists.h"
+#include "project/StorablePath.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -142,12 +143,17 @@ void Form2::addToList()
     const QString directory = m_form.File1->path();
     const QStringList names = m_form.File1->fileNames();
     const QPointer<Form2> self(this);
+    QStringList refused;
     for (const QString &name : names) {
         if (!self || m_closed || !m_target)
             return;
         const QString entry = m_form.Check2->isChecked()
                                   ? curDirPathText(name)
                                   : importEntryPath(directory, name, QDir::separator());
+        if (!canStorePathText(entry, imageMode ? ProjectLineKind::Image : ProjectLineKind::Audio)) {
+            refused << entry;
+            continue;
+        }
         // An image's two appends are one step: no events run between them.
         if (imageMode)
             m_target->lists().appendImageEntry(entry, m_target->currentPauseText());
@@ -156,6 +162,9 @@ void Form2::addToList()
         if (m_services.events)
             m_services.events->letEventsRun();
     }
+    // One message for the whole import, after it.
+    if (!refused.isEmpty() && self && m_services.messages)
+        m_services.messages->show(unstorableNamesMessage(refused), MessageIcon::Critical);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

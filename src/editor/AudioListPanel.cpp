@@ -4,8 +4,10 @@
 #include "editor/TextListBox.h"
 #include "platform/EventPump.h"
 #include "platform/MediaPlayer.h"
+#include "platform/MessageBoxService.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
+#include "project/StorablePath.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,6 +27,7 @@ AudioListPanel::AudioListPanel(MainForm &form,
                                CurDirFoldersSource folders)
     : m_form(form)
     , m_events(services.events)
+    , m_messages(*services.messages)
     , m_preview(preview)
     , m_folders(std::move(folders))
     , CD2(*services.files)
@@ -43,8 +46,13 @@ void AudioListPanel::addAudio()
     CD2.setDialogTitle(QStringLiteral("Add Audio File"));
     if (!CD2.showOpen())
         return;
-    appendPath(m_form.Check4->isChecked() ? curDirPathText(CD2.fileTitle())
-                                          : QDir::toNativeSeparators(CD2.fileName()));
+    const QString path = m_form.Check4->isChecked() ? curDirPathText(CD2.fileTitle())
+                                                    : QDir::toNativeSeparators(CD2.fileName());
+    if (!canStorePathText(path, ProjectLineKind::Audio)) {
+        m_messages.show(unstorableNamesMessage({path}), MessageIcon::Critical);
+        return;
+    }
+    appendPath(path);
 }
 
 void AudioListPanel::removeAudio()

@@ -9,6 +9,7 @@
 class EventPump;
 class MainForm;
 class MediaPlayer;
+class MessageBoxService;
 struct PlatformServices;
 
 // The audio entries in List3, the path display Text2 and the preview player MP1, which gets
@@ -37,6 +38,7 @@ private:
 
     MainForm &m_form;
     EventPump *m_events;
+    MessageBoxService &m_messages;
     MediaPlayer &m_preview;
     CurDirFoldersSource m_folders;
     CommonDialog CD2; // "Add Audio File"

@@ -8,6 +8,7 @@
 #include "platform/PictureLoader.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
+#include "project/StorablePath.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -57,6 +58,10 @@ void ImageListPanel::addImage()
         return;
     const QString path = m_form.Check3->isChecked() ? curDirPathText(CD1.fileTitle())
                                                     : QDir::toNativeSeparators(CD1.fileName());
+    if (!canStorePathText(path, ProjectLineKind::Image)) {
+        m_messages.show(unstorableNamesMessage({path}), MessageIcon::Critical);
+        return;
+    }
     appendEntry(path, m_form.Text1->text());
 }
 

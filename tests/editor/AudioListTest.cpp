@@ -65,6 +65,12 @@ TEST_F(AudioListTest, AddTakesTheChosenFileInEitherForm)
     EXPECT_TRUE(text2().isEmpty());
     EXPECT_TRUE(previewPlayer().fileNamesGiven.isEmpty());
     EXPECT_TRUE(platform.messages.shown.empty());
+
+    // A name the project could not store is refused with a message that names it.
+    addAudio({files.filePath(QStringLiteral("odd*CommA*name.mp3"))});
+    EXPECT_EQ(list3()->count(), 2);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_TRUE(platform.messages.shown[0].text.contains(QStringLiteral("odd*CommA*name.mp3")));
 }
 
 TEST_F(AudioListTest, SelectingAnEntryHandsItToThePlayerWithoutPlaying)

@@ -5,6 +5,7 @@
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
 #include "project/ProjectWriter.h"
+#include "project/StorablePath.h"
 #include "support/InMemoryProject.h"
 #include "support/WorkedExample.h"
 
@@ -205,5 +206,30 @@ TEST(ProjectFormat, NulBytesAndBinaryNoiseNeverBreakThePairing)
         bool ok = false;
         pause.toInt(&ok);
         EXPECT_TRUE(ok) << pause.toStdString();
+    }
+}
+
+TEST(ProjectFormat, OnlyNamesThatReadBackUnchangedCanBeStored)
+{
+    // Linux allows all of these in a file name; written raw, each would read back as something
+    // else: two entries, or a path with a comma in place of the escape.
+    for (const char *name : {"/a\nb.jpg", "/a\rb.jpg", "/odd*CommA*name.jpg", "/x*CommA,y.jpg"}) {
+        EXPECT_FALSE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Image)) << name;
+        EXPECT_FALSE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Audio)) << name;
+    }
+    // An image line is cut at the pause marker, loses a leading blank or quote, and is taken for
+    // another kind of line by its first three characters; behind "Af=" all of these are safe.
+    for (const char *name :
+         {"/a *;Pause=9.jpg", "\"quoted.jpg", " blank.jpg", "\ttab.jpg", "Af=x", "Sp=1", ""}) {
+        EXPECT_FALSE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Image)) << name;
+        EXPECT_TRUE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Audio)) << name;
+    }
+    for (const char *name : {"/shows/beach, evening.jpg",
+                             "%CurDir\\ blank and trailing blank .jpg",
+                             "/a \"quote\" inside.jpg",
+                             "/Übersicht ✓.png",
+                             "/a *;Pause.jpg"}) {
+        EXPECT_TRUE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Image)) << name;
+        EXPECT_TRUE(canStorePathText(QString::fromUtf8(name), ProjectLineKind::Audio)) << name;
     }
 }
