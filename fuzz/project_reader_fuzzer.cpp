@@ -7,6 +7,7 @@
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
 #include "project/ProjectWriter.h"
+#include "project/StorablePath.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -100,24 +101,17 @@ private:
 }
 
 // Values in quotes may begin with blanks, and the first value of a file may begin with a second
-// byte order mark. The writer never quotes, so such paths cannot come back as they were; the
-// round trip is checked for every other project.
+// byte order mark. The writer never quotes, so such paths cannot come back as they were, and the
+// editor refuses them where they enter; the round trip is checked for every other project.
 [[nodiscard]] bool writerKeeps(const ProjectSnapshot &project)
 {
-    const auto imageKept = [](const QString &path) {
-        return !path.startsWith(u' ') && !path.startsWith(u'\t');
+    const auto storable = [](const QStringList &paths, ProjectLineKind kind) {
+        return std::all_of(paths.cbegin(), paths.cend(), [kind](const QString &path) {
+            return canStorePathText(path, kind);
+        });
     };
-    // A name that holds the escape's own letters beside a comma reads back differently once its
-    // commas are escaped; such names cannot be carried by the format at all.
-    const auto escapeKept = [](const QString &path) { return !path.contains(u"CommA"); };
-    const bool imagesKept = std::all_of(project.imagePaths.cbegin(),
-                                        project.imagePaths.cend(),
-                                        imageKept)
-                            && (project.imagePaths.isEmpty()
-                                || !project.imagePaths.front().startsWith(QChar(0xFEFF)));
-    return imagesKept
-           && std::all_of(project.imagePaths.cbegin(), project.imagePaths.cend(), escapeKept)
-           && std::all_of(project.audioPaths.cbegin(), project.audioPaths.cend(), escapeKept);
+    return storable(project.imagePaths, ProjectLineKind::Image)
+           && storable(project.audioPaths, ProjectLineKind::Audio);
 }
 
 // The line parser on its own, for every value the field reader yields.

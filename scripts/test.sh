@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, checks the formatting and the includes between the
 # layers, builds and runs every test in a release build and in an ASan+UBSan build, checks what
-# `cmake --install` and the Debian package hold, then fuzzes the project file readers for 30 s.
+# `cmake --install` and the Debian package hold, then fuzzes the project file readers and writer
+# for 30 s in all (scripts/fuzz.sh).
 # Exits non-zero on the first failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
@@ -12,7 +13,6 @@ started=$SECONDS
 step_started=$SECONDS
 current_step=""
 results=()
-work=""
 
 section()
 {
@@ -27,9 +27,6 @@ section()
 finish()
 {
     local status=$?
-    if [[ -n "$work" ]]; then
-        rm -rf "$work"
-    fi
     echo
     results+=("$current_step $((SECONDS - step_started)) s")
     printf '  %s\n' "${results[@]}"
@@ -116,22 +113,5 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$VS_ROOT/cmake/lsan.supp:print_suppressions=0
 ctest --test-dir build/asan --output-on-failure -j"$VS_JOBS"
 
-section "Fuzz build (build/fuzz, clang)"
-CC=clang CXX=clang++ vs_configure build/fuzz -DVS_FUZZ=ON -DVS_BUILD_TESTS=OFF -DVS_BUILD_BENCH=OFF
-vs_build build/fuzz project_reader_fuzzer
-
-section "Fuzzing the project readers (${FUZZ_SECONDS} s)"
-work=$(mktemp -d)
-mkdir "$work/corpus" "$work/crashes"
-cp fuzz/corpus/* "$work/corpus/"
-if ! build/fuzz/fuzz/project_reader_fuzzer -max_total_time="$FUZZ_SECONDS" \
-    -dict=fuzz/project.dict -artifact_prefix="$work/crashes/" "$work/corpus" \
-    >"$work/fuzz.log" 2>&1; then
-    tail -n 60 "$work/fuzz.log"
-    mkdir -p build/fuzz/crashes
-    cp "$work"/crashes/* build/fuzz/crashes/ 2>/dev/null || true
-    echo "The failing input is kept in build/fuzz/crashes/;" \
-        "rerun it with build/fuzz/fuzz/project_reader_fuzzer <file>"
-    exit 1
-fi
-grep -E '^Done [0-9]+ runs' "$work/fuzz.log"
+section "Fuzzing the project file format (${FUZZ_SECONDS} s, clang build in build/fuzz)"
+scripts/fuzz.sh "$FUZZ_SECONDS"
