@@ -5,6 +5,10 @@
 SaveResult saveFileAtomically(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
     QSaveFile file(path);
+    // Where the folder lets no temporary file be made beside it but the file itself may be
+    // written (a shared or installed folder), it is written in place: a save never fails where it
+    // could succeed.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
     // The flush catches a write error the buffer still hides; commit() would rename a file whose

@@ -36,7 +36,8 @@ struct SaveNotice
 };
 
 // Writes the snapshot to the path, replacing the old file only once the new one is complete, so
-// a failed save leaves the previous project whole.
+// a failed save leaves the previous project whole; where only the file, not its folder, may be
+// written, it is written in place.
 SaveResult writeProjectFile(const QString &pathText,
                             const ProjectSnapshot &project,
                             const LetEventsRun &letEventsRun = {});

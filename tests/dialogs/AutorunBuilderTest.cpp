@@ -1,6 +1,7 @@
 #include "support/FakePlatform.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
+#include "support/Unprivileged.h"
 #include "support/WindowTesting.h"
 
 #include "dialogs/EditorDialogs.h"
@@ -176,6 +177,20 @@ TEST_F(AutorunBuilder, AFullDiskKeepsTheOldAutorunWholeAndSaysSo)
     EXPECT_EQ(readFileBytes(target), QByteArray("[Autorun]\r\nopen=old.exe old.ssp\r\n"));
     EXPECT_EQ(QDir(m_programDirectory.path()).entryList(QDir::Files),
               QStringList{QStringLiteral("Autorun.inf")});
+}
+
+TEST_F(AutorunBuilder, AnOrdinaryUserRewritesAutorunInAFolderClosedToThem)
+{
+    const QString target = QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"));
+    writeFileBytes(target, "[Autorun]\r\nopen=old.exe old.ssp\r\n");
+    QFile::setPermissions(target, QFile::Permissions(0x6666));
+    openToEveryone(m_programDirectory.path());
+    open(m_programDirectory.path());
+    EXPECT_TRUE(runAsNobody([this] {
+        click("Command14");
+        return m_platform.messages.shown.back().text == kSaved;
+    }));
+    EXPECT_EQ(readFileBytes(target), QByteArray("[Autorun]\r\nopen=Vistelle.exe slide.ssp\r\n"));
 }
 
 TEST_F(AutorunBuilder, HelpExplainsAndKeepsTheBuilderAsItWas)

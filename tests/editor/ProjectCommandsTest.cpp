@@ -4,6 +4,7 @@
 #include "project/ProjectWriter.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
+#include "support/Unprivileged.h"
 #include "support/WorkedExample.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -288,6 +291,39 @@ TEST_F(ProjectCommandsTest, SaveWithEmptyListsWritesTheTwoSwitchLines)
     answerDialog(path);
     click("Command12");
     EXPECT_EQ(readFileBytes(path), QByteArray("Sp=0\r\nEa=0\r\n"));
+}
+
+ino_t fileNumber(const QString &path)
+{
+    struct stat info
+    {};
+    stat(QFile::encodeName(path).constData(), &info);
+    return info.st_ino;
+}
+
+TEST_F(ProjectCommandsTest, AnOrdinaryUserSavesOverAWritableFileEvenInAFolderClosedToThem)
+{
+    window->appendImageEntry(QStringLiteral("/pictures/a.jpg"), QStringLiteral("4"));
+    const QByteArray expected = projectFileBytes(window->snapshot());
+    openToEveryone(files.path()); // nobody may read here, but not create a file
+    const QString open = files.filePath(QStringLiteral("open to all"));
+    ASSERT_TRUE(QDir().mkdir(open));
+    QFile::setPermissions(open, QFile::Permissions(0x7777));
+    for (const QString &folder : {open, files.path()}) {
+        const QString path = QDir(folder).filePath(QStringLiteral("show.ssp"));
+        writeFileBytes(path, "old project");
+        QFile::setPermissions(path, QFile::Permissions(0x6666));
+        const ino_t before = fileNumber(path);
+        answerDialog(path);
+        EXPECT_TRUE(runAsNobody([this] {
+            click("Command12");
+            return platform.messages.shown.back().text == u"Project saved";
+        })) << folder.toStdString();
+        EXPECT_EQ(readFileBytes(path), expected);
+        // Where the folder allows it the old file is replaced whole, never written over.
+        EXPECT_EQ(fileNumber(path) == before, folder == files.path()) << folder.toStdString();
+        platform.files.answers.clear();
+    }
 }
 
 // Places where a project cannot be written, even by root.
