@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,8 +10,9 @@
 class MediaPlayer;
 
 // The show's background music: plays List3 one file after another through the media player,
-// from the first again after the last, independent of the pictures. A file that cannot be played
-// is skipped; after a whole round in which nothing played it stops trying.
+// from the first again after the last, independent of the pictures. A file that cannot be played,
+// or that ends without playing anything (an empty one), is skipped; after a whole round, and at
+// least two files in a row, in which nothing played it stops trying.
 class AudioPlaylist final : public QObject
 {
     Q_OBJECT
@@ -36,12 +38,18 @@ public:
 private:
     void playSelected();
     [[nodiscard]] QString fileFor(const QString &path) const;
+    void fileEnded();
     void skipUnplayable();
 
     MediaPlayer &m_player;
     FileForPath m_fileFor;
     QStringList m_paths;
     int m_position = -1;
-    int m_failuresInARow = 0;
+    int m_unplayedInARow = 0;
+    // A file that ends sooner after it began and reached no position has played nothing.
+    static constexpr qint64 kEndsAtOnceMs = 250;
+
+    bool m_positionReached = false; // the current file has played a little at least
+    QElapsedTimer m_playingFor;
     bool m_playing = false;
 };

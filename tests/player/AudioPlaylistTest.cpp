@@ -75,11 +75,26 @@ TEST(AudioPlaylist, AFileThatCannotBePlayedIsSkipped)
 
 TEST(AudioPlaylist, APlaylistWhereNothingPlaysStopsAfterOneRound)
 {
-    Playlist music({"x.mp3", "y.mp3", "z.mp3"});
+    // Files that cannot be opened and files that end without playing (empty ones) alike.
+    Playlist music({"x.mp3", "empty.wav", "z.mp3"});
+    music.playlist.start(true);
+    for (int i = 0; i < 10; ++i) {
+        if (music.player.fileName() == u"empty.wav")
+            music.player.endWithoutPlaying();
+        else
+            music.player.failFile();
+    }
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"x.mp3", "empty.wav", "z.mp3"}));
+}
+
+TEST(AudioPlaylist, ASingleFileThatEndsWithoutPlayingIsTriedTwiceThenTheMusicStops)
+{
+    Playlist music({"empty.wav"});
     music.playlist.start(true);
     for (int i = 0; i < 10; ++i)
-        music.player.failFile();
-    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"x.mp3", "y.mp3", "z.mp3"}));
+        music.player.endWithoutPlaying();
+    EXPECT_EQ(music.player.fileNamesGiven, QStringList({"empty.wav", "empty.wav"}));
+    EXPECT_FALSE(music.player.isPlaying());
 }
 
 TEST(AudioPlaylist, AfterAFileHasPlayedFailuresCountAfresh)
@@ -87,10 +102,12 @@ TEST(AudioPlaylist, AfterAFileHasPlayedFailuresCountAfresh)
     Playlist music({"good.mp3", "bad.mp3"});
     music.playlist.start(true);
     for (int round = 0; round < 3; ++round) {
-        music.player.finishFile(); // good ends, bad is given
-        music.player.failFile();   // bad is skipped, good again
+        music.player.finishFile();        // good ends, bad is given
+        music.player.failFile();          // bad is skipped, good again
+        music.player.finishFile();        // good ends, bad is given
+        music.player.endWithoutPlaying(); // bad ends at once, good again
     }
-    EXPECT_EQ(music.player.fileNamesGiven.size(), 7);
+    EXPECT_EQ(music.player.fileNamesGiven.size(), 13);
     EXPECT_EQ(music.player.fileNamesGiven.last(), "good.mp3");
 }
 

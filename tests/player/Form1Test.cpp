@@ -446,3 +446,27 @@ TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoops)
     EXPECT_TRUE(m_platform.messages.shown.empty());
     EXPECT_EQ(playing.mid(0, 4), QStringList({"1.wav", "2.wav", "0.wav", "1.wav"}));
 }
+
+TEST_F(PlayerWindow, RealMusicThatEndsAtOnceIsTriedTwiceThenStopsWhileThePicturesGoOn)
+{
+    writeToneWav(path("silent.wav"), 0); // a header and not one sample
+    writePicture(path("still.png"), {10, 10});
+    writeProject(QStringLiteral("music.ssp"),
+                 {path("still.png") + " *;Pause=1", "Af=" + path("silent.wav"), "Ea=1"});
+    PlatformServices services = m_platform.services();
+    services.createMusicPlayer = [](QObject *parent) -> MediaPlayer * {
+        return new GstMusicPlayer(parent);
+    };
+    Form1 form(services, {PlayerVariant::Showvale, m_dir.path(), path("music.ssp")});
+    QSignalSpy ends(form.MP1(), &MediaPlayer::endOfStream);
+    ASSERT_TRUE(form.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ends.count() >= 2; }, 10000));
+    QTest::qWait(500);
+    const qsizetype endsOnceStopped = ends.count();
+    QTest::qWait(2000); // long enough for thousands of reopenings, and for two pictures
+    EXPECT_EQ(ends.count(), endsOnceStopped) << "the empty file is opened again without end";
+    EXPECT_LE(endsOnceStopped, 4);
+    EXPECT_TRUE(form.imageSequence().Timer1()->isActive()) << "the pictures go on";
+    EXPECT_TRUE(m_platform.messages.shown.empty());
+    form.close();
+}

@@ -49,6 +49,14 @@ void FakeMediaPlayer::stop()
 
 void FakeMediaPlayer::finishFile()
 {
+    m_position = duration();
+    setPlaying(false);
+    emit endOfStream(8);
+}
+
+void FakeMediaPlayer::endWithoutPlaying()
+{
+    m_position = 0;
     setPlaying(false);
     emit endOfStream(8);
 }

@@ -74,6 +74,8 @@ public:
 
     // The current file has played to its end.
     void finishFile();
+    // The current file ends at once without playing anything, as an empty one does.
+    void endWithoutPlaying();
     // The current file cannot be played.
     void failFile();
 
