@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -62,10 +63,14 @@ int main(int argc, char **argv)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     // A project named on the command line, as a file manager's "Open with" passes it, is opened
-    // as if chosen with Load.
+    // as if chosen with Load. It is loaded from the event loop: closing the window during a long
+    // load must end the program, and a quit asked for before the loop runs would be lost.
     const QString projectPath = environment.argumentText;
-    if (!projectPath.isEmpty())
-        window->commands().loadProjectFile(projectPath);
+    if (!projectPath.isEmpty()) {
+        QTimer::singleShot(0, window.data(), [window, projectPath] {
+            window->commands().loadProjectFile(projectPath);
+        });
+    }
     const int result = QApplication::exec();
     delete window.data();
     return result;

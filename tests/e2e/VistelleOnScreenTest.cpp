@@ -302,3 +302,33 @@ TEST_F(EditorOpenWithTest, AProjectNamedOnTheCommandLineIsLoadedAtStart)
     ASSERT_FALSE(paintedScreen().isNull());
     EXPECT_TRUE(waitUntil([&] { return firstImageRowShowsText(); })) << "the project did not load";
 }
+
+namespace {
+
+// The real editor asked to open a project long enough to load that the user can close the window
+// before it has finished.
+class EditorLongLoadTest : public EditorTestRunOnScreenTest
+{
+protected:
+    QStringList arguments() override
+    {
+        QByteArray lines;
+        for (int i = 0; i < 1000000; ++i)
+            lines += "/pictures/holiday " + QByteArray::number(i) + ".jpg *;Pause=4\r\n";
+        const QString project = work.filePath(QStringLiteral("long.ssp"));
+        writeFileBytes(project, lines);
+        return {project};
+    }
+};
+
+} // namespace
+
+TEST_F(EditorLongLoadTest, ClosingTheWindowDuringTheLoadEndsTheProgram)
+{
+    // The window is up while the million entries are still being read.
+    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(press(QStringLiteral("F4")));
+    ASSERT_TRUE(editor.waitForFinished(60000)) << "the program ran on without a window";
+    EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor.exitCode(), 0);
+}
