@@ -18,7 +18,9 @@ std::optional<QString> QtFileChooser::chooseFile(const FileDialogRequest &reques
     } else {
         const bool save = request.mode == FileDialogMode::Save;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // Open too takes a name that does not exist; the command that asked decides what that
+        // means.
+        dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         dialog.setNameFilters(request.nameFilters);
         if (!request.initialFileName.isEmpty())

@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // File dialogs as QFileDialog. The Save dialog neither asks before replacing a file nor adds an
-// extension; the name typed is the name used.
+// extension, and the Open dialog accepts a name that does not exist; the name typed is the name
+// used.
 class QtFileChooser final : public FileChooser
 {
 public:

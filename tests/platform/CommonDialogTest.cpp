@@ -1,5 +1,15 @@
 #include "platform/CommonDialog.h"
+#include "platform/QtFileChooser.h"
 #include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -37,4 +47,31 @@ TEST(CommonDialog, RemembersTheChosenNameAndReportsCancelAsFailure)
     chooser.answers = {QString()};
     EXPECT_FALSE(dialog.showOpen()) << "an empty name is no choice";
     EXPECT_EQ(chooser.requests.back().title, QStringLiteral("Add Image File"));
+}
+
+TEST(CommonDialog, TheRealOpenDialogTakesATypedNameThatDoesNotExist)
+{
+    QTemporaryDir dir;
+    const QString typed = dir.filePath(QStringLiteral("not yet.ssp"));
+    QtFileChooser chooser;
+    // Types the name and presses Enter, as a user does; a dialog that refuses it (with a warning
+    // box) is cancelled a little later so the test ends.
+    QTimer::singleShot(0, [typed] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(typed);
+        QTimer::singleShot(500, [] {
+            const auto windows = QApplication::topLevelWidgets();
+            for (QWidget *window : windows) {
+                if (qobject_cast<QMessageBox *>(window) || qobject_cast<QFileDialog *>(window))
+                    QMetaObject::invokeMethod(window, "reject", Qt::QueuedConnection);
+            }
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<QString> chosen = chooser.chooseFile(
+        {FileDialogMode::Open, {}, qtNameFilters(QStringLiteral("Slideshow Projects|*.ssp")), {}});
+    EXPECT_EQ(chosen, QDir::toNativeSeparators(typed));
 }
