@@ -55,11 +55,12 @@ frmTip::frmTip()
 
 bool frmTip::eventFilter(QObject *watched, QEvent *event)
 {
-    // The text box would take Enter as a line break; here Enter presses OK, as Escape does.
+    // The text box would take Enter as a line break; here Enter presses OK, as Escape does. The
+    // keypad's Enter comes with the keypad modifier.
     if (watched == m_form.Text1 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && key->modifiers() == Qt::NoModifier) {
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             m_form.cmdOK->click();
             return true;
         }

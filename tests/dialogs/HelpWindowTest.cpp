@@ -40,10 +40,14 @@ protected:
 
 TEST_F(HelpWindow, EscapeOrEnterFromTheTextBoxClosesIt)
 {
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    // Return, and Enter on the keypad, which comes with the keypad modifier.
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Escape, Qt::NoModifier},
+                                                              {Qt::Key_Return, Qt::NoModifier},
+                                                              {Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const auto &[key, modifiers] : keys) {
         open();
         text1()->setFocus();
-        QTest::keyClick(text1(), key);
+        QTest::keyClick(text1(), key, modifiers);
         finishClosedWindows();
         EXPECT_TRUE(m_help.isNull()) << "key " << key;
     }
