@@ -23,8 +23,9 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it
     lame
-    # end-to-end tests: a private X server, screenshots, input, test pictures and recorded sound
-    xvfb xauth x11-utils x11-apps xdotool imagemagick pulseaudio pulseaudio-utils sox
+    # end-to-end tests: a private X server, a window manager, screenshots, input, test pictures
+    # and recorded sound
+    xvfb xauth x11-utils x11-apps openbox xdotool imagemagick pulseaudio pulseaudio-utils sox
     # exported videos read back by other programs: ffprobe/ffmpeg, and GStreamer's own player
     ffmpeg gstreamer1.0-tools
     fonts-dejavu-core

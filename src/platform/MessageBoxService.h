@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 enum class MessageIcon { None, Information, Critical };
 
 // Shows a message box with the application title as its caption and one OK button; returns
@@ -10,5 +12,7 @@ class MessageBoxService
 {
 public:
     virtual ~MessageBoxService() = default;
-    virtual void show(const QString &text, MessageIcon icon) = 0;
+    // With a window, the box belongs to it (transient for it), so a window manager keeps it in
+    // front of that window even when the window covers the screen.
+    virtual void show(const QString &text, MessageIcon icon, QWidget *window = nullptr) = 0;
 };

@@ -11,7 +11,7 @@ class QtMessageBoxService final : public MessageBoxService
 public:
     explicit QtMessageBoxService(QString applicationTitle, QWidget *parent = nullptr);
 
-    void show(const QString &text, MessageIcon icon) override;
+    void show(const QString &text, MessageIcon icon, QWidget *window = nullptr) override;
 
 private:
     QString m_title;

@@ -169,7 +169,9 @@ void Form1::reportPictureFailure()
 {
     if (m_ended)
         return;
-    m_services.messages->show(pictureFailureText(), MessageIcon::Critical);
+    // In front of the show: a box of its own may open behind a full-screen window where the
+    // desktop prevents focus stealing, leaving a frozen picture and no message.
+    m_services.messages->show(pictureFailureText(), MessageIcon::Critical, this);
     endShow(true);
 }
 

@@ -296,6 +296,7 @@ TEST_F(PlayerWindow, AMissingPictureEndsTheShowAtItsTurnWithOneMessageOverTheLas
     ASSERT_EQ(messages().size(), 1U);
     EXPECT_EQ(messages()[0].text, "ERROR: Cannot read file");
     EXPECT_EQ(messages()[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(messages()[0].window, &form) << "the box belongs to the show, so it stays in front";
     EXPECT_TRUE(timersStoppedWhileShown);
     EXPECT_EQ(centreWhileShown, QColor(Qt::red)) << "the last picture stays behind the message";
     ASSERT_EQ(m_ended->count(), 1);

@@ -1,8 +1,8 @@
 #include "FakePlatform.h"
 
-void FakeMessageBoxService::show(const QString &text, MessageIcon icon)
+void FakeMessageBoxService::show(const QString &text, MessageIcon icon, QWidget *window)
 {
-    shown.push_back({text, icon});
+    shown.push_back({text, icon, window});
     if (onShow)
         onShow(shown.back());
 }

@@ -26,9 +26,10 @@ public:
     {
         QString text;
         MessageIcon icon;
+        QWidget *window; // the window the box belongs to, if any
     };
 
-    void show(const QString &text, MessageIcon icon) override;
+    void show(const QString &text, MessageIcon icon, QWidget *window = nullptr) override;
 
     std::vector<Shown> shown;
     std::function<void(const Shown &)> onShow;

@@ -37,14 +37,46 @@ XvfbServer::XvfbServer(QSize screenSize)
         m_display = QLatin1Char(':') + QString::fromLatin1(number);
 }
 
+namespace {
+
+void stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000))
+        process.kill();
+    process.waitForFinished(1000);
+}
+
+} // namespace
+
 XvfbServer::~XvfbServer()
 {
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(3000))
-            m_server.kill();
-        m_server.waitForFinished(1000);
+    stop(m_windowManager);
+    stop(m_server);
+}
+
+bool XvfbServer::startOpenbox()
+{
+    m_windowManager.setProcessEnvironment(environment());
+    m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_windowManager.start(QStringLiteral("openbox"), {});
+    if (!m_windowManager.waitForStarted(5000))
+        return false;
+    // A window manager that follows the desktop conventions names itself on the root window.
+    const QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && m_windowManager.state() == QProcess::Running) {
+        QProcess xprop;
+        xprop.setProcessEnvironment(environment());
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        if (xprop.waitForFinished(5000)
+            && xprop.readAllStandardOutput().contains(QByteArrayLiteral("window id")))
+            return true;
+        QThread::msleep(100);
     }
+    return false;
 }
 
 QProcessEnvironment XvfbServer::environment() const

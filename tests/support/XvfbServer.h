@@ -41,8 +41,12 @@ public:
     bool click(QPoint at) const;
     // Keys as xdotool names them, such as "ctrl+o" or "Return".
     bool pressKeys(const QString &keys) const;
+    // Starts openbox on this display, so that a window manager stacks and focuses the windows as
+    // on a desktop; true once it manages the screen. It stops with the server.
+    bool startOpenbox();
 
 private:
+    QProcess m_windowManager;
     QProcess m_server;
     QString m_display;
     QSize m_size;
