@@ -130,7 +130,7 @@ public:
 class CountingMessages final : public MessageBoxService
 {
 public:
-    void show(const QString &text, MessageIcon) override { last = text; }
+    void show(const QString &text, MessageIcon, QWidget *) override { last = text; }
     QString last;
 };
 

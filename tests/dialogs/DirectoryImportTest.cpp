@@ -177,28 +177,18 @@ TEST_F(DirectoryImport, AddsMatchingFilesByNameIgnoringCaseWithTheirDirectoryOrT
 TEST_F(DirectoryImport, NamesAProjectCannotStoreAreLeftOutAndNamedInOneMessage)
 {
     const QDir holiday(m_pictures + QStringLiteral("/holiday"));
-    const QStringList refused{QStringLiteral("line\nbreak.jpg"),
-                              QStringLiteral("cut *;Pause=2.jpg"),
-                              QStringLiteral("odd*CommA*.jpg")};
-    for (const QString &name : refused + QStringList{QStringLiteral(" blank.jpg")})
-        touch(holiday.filePath(name));
-    for (const bool placeholder : {false, true}) {
-        m_platform.messages.shown.clear();
-        const qsizetype before = m_lists.List1.size();
-        openImport(ImportMode::Image);
-        control<QCheckBox>("Check2")->setChecked(placeholder);
-        openInDir1(holiday.path());
-        clickAdd();
-        const QString prefix = placeholder
-                                   ? QStringLiteral("%CurDir\\")
-                                   : QDir::toNativeSeparators(holiday.path()) + QDir::separator();
-        EXPECT_EQ(m_lists.List1.mid(before), QStringList({prefix + " blank.jpg", prefix + "x.jpg"}));
-        ASSERT_EQ(m_platform.messages.shown.size(), 1u);
-        const QString message = m_platform.messages.shown[0].text;
-        for (QString name : refused)
-            EXPECT_TRUE(message.contains(prefix + name.replace(u'\n', QChar(0x240A))))
-                << name.toStdString();
-    }
+    for (const char *name : {"line\nbreak.jpg", "odd*CommA*.jpg", " blank.jpg"})
+        touch(holiday.filePath(QString::fromUtf8(name)));
+    openImport(ImportMode::Image);
+    openInDir1(holiday.path());
+    clickAdd();
+    const QString in = QDir::toNativeSeparators(holiday.path()) + QDir::separator();
+    EXPECT_EQ(m_lists.List1, QStringList({in + " blank.jpg", in + "x.jpg"}));
+    ASSERT_EQ(m_platform.messages.shown.size(), 1u);
+    const QString message = m_platform.messages.shown[0].text;
+    EXPECT_TRUE(message.contains(in + QStringLiteral("line\u240Abreak.jpg")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(in + "odd*CommA*.jpg")) << message.toStdString();
 }
 
 TEST_F(DirectoryImport, PatternTakesEffectAtTheNextAddAndAddTwiceAddsTwice)

@@ -76,16 +76,9 @@ TEST(ShowvaleCheck, ReportsEveryProblemBeforeBurningWithoutADisplay)
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_TRUE(none.output.contains(QStringLiteral("cannot be read")));
 
-    // A pipe as the project or as a picture is reported, not waited on.
+    // A pipe is reported, not waited on.
     const CheckRun pipe = runCheck(program, makePipe(disc.filePath(QStringLiteral("pipe.ssp"))));
     EXPECT_EQ(pipe.exitCode, 1);
     EXPECT_TRUE(pipe.output.contains(QStringLiteral("cannot be read (Not a regular file)")))
         << pipe.output.toStdString();
-    makePipe(disc.filePath(QStringLiteral("pipe.jpg")));
-    writeFileBytes(disc.filePath(QStringLiteral("pipe-picture.ssp")),
-                   "%CurDir\\pipe.jpg *;Pause=2\r\nSp=0\r\nEa=0\r\n");
-    const CheckRun picture = runCheck(program, disc.filePath(QStringLiteral("pipe-picture.ssp")));
-    EXPECT_EQ(picture.exitCode, 1);
-    EXPECT_TRUE(picture.output.contains(QStringLiteral("line 1: picture cannot be decoded")))
-        << picture.output.toStdString();
 }

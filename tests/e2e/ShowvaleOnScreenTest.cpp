@@ -331,45 +331,9 @@ TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsWhileThePictureShows)
     clickAndExpectTheEnd({640, 360});
 }
 
-namespace {
-
 // The show's failure message, with no window manager and under a real one.
 class ShowvaleMessage : public ShowvaleOnScreen, public ::testing::WithParamInterface<bool>
-{
-protected:
-    // The X window id of the first visible window with the title, in decimal.
-    std::optional<qulonglong> windowId(const QString &title) const
-    {
-        const std::optional<QString> ids = m_x.xdotool({QStringLiteral("search"),
-                                                        QStringLiteral("--onlyvisible"),
-                                                        QStringLiteral("--name"),
-                                                        title});
-        if (!ids || ids->trimmed().isEmpty())
-            return std::nullopt;
-        return ids->split(u'\n', Qt::SkipEmptyParts).first().toULongLong();
-    }
-
-    // The window a window is transient for, as the window manager reads it.
-    std::optional<qulonglong> transientFor(qulonglong window) const
-    {
-        QProcess xprop;
-        xprop.setProcessEnvironment(m_x.environment());
-        xprop.start(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"),
-                     QString::number(window),
-                     QStringLiteral("WM_TRANSIENT_FOR")});
-        if (!xprop.waitForFinished(5000))
-            return std::nullopt;
-        const QRegularExpressionMatch id = QRegularExpression(QStringLiteral("# 0x([0-9a-f]+)"))
-                                               .match(QString::fromLatin1(
-                                                   xprop.readAllStandardOutput()));
-        if (!id.hasMatch())
-            return std::nullopt;
-        return id.captured(1).toULongLong(nullptr, 16);
-    }
-};
-
-} // namespace
+{};
 
 TEST_P(ShowvaleMessage, ABrokenPictureShowsTheErrorBoxInFrontOfTheShow)
 {
@@ -386,14 +350,29 @@ TEST_P(ShowvaleMessage, ABrokenPictureShowsTheErrorBoxInFrontOfTheShow)
     });
     ASSERT_TRUE(box.has_value()) << "no message box captioned Showvale appeared";
     EXPECT_EQ(m_player.state(), QProcess::Running) << "the player waits for the message";
-    // The box belongs to the show's window, so a window manager keeps it in front of it.
-    const std::optional<qulonglong> show = windowId(QStringLiteral("^Form1$"));
-    const std::optional<qulonglong> message = windowId(QStringLiteral("^Showvale$"));
-    ASSERT_TRUE(show && message);
-    EXPECT_EQ(transientFor(*message), show);
     const QImage shot = m_x.grabScreen().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(near(shot.pixelColor(5, 5), Qt::black)) << "over the black show";
     EXPECT_FALSE(near(shot.pixelColor(box->center()), Qt::black)) << "the box is in front";
+
+    // The box belongs to the show's window (transient for it), so a window manager keeps it in
+    // front of that window.
+    const auto firstWindow = [this](const char *title) {
+        return m_x
+            .xdotool({QStringLiteral("search"),
+                      QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--name"),
+                      QLatin1String(title)})
+            .value_or(QString())
+            .section(u'\n', 0, 0);
+    };
+    const QString message = firstWindow("^Showvale$");
+    QProcess xprop;
+    xprop.setProcessEnvironment(m_x.environment());
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), message, QStringLiteral("WM_TRANSIENT_FOR")});
+    ASSERT_TRUE(xprop.waitForFinished(5000));
+    EXPECT_EQ(QString::fromLatin1(xprop.readAllStandardOutput()).section(u'#', 1).trimmed(),
+              QStringLiteral("0x%1").arg(firstWindow("^Form1$").toULongLong(), 0, 16));
 
     // Dismissing the message ends the player.
     ASSERT_TRUE(m_x.focusWindow(QStringLiteral("^Showvale$")));

@@ -3,10 +3,8 @@
 #include "player/AudioPlaylist.h"
 #include "player/Form1.h"
 #include "player/ImageSequence.h"
-#include "project/ProjectWriter.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
-#include "support/Unprivileged.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -236,20 +234,6 @@ TEST_F(TestRunTest, AFileThatCannotBeRewrittenPlaysTheOlderProject)
               (older + QStringLiteral(" *;Pause=4\r\nSp=0\r\nEa=0\r\n")).toUtf8());
     ASSERT_NE(player(), nullptr);
     EXPECT_EQ(player()->imageSequence().List1(), QStringList{older});
-}
-
-TEST_F(TestRunTest, AnOrdinaryUserRewritesTheTestFileInAProgramFolderClosedToThem)
-{
-    // An installed program's folder: the user may write testrun.test but create nothing there.
-    writeFileBytes(testFile(), "Sp=0\r\nEa=0\r\n");
-    QFile::setPermissions(testFile(), QFile::Permissions(0x6666));
-    openToEveryone(programDirectory.path());
-    enterProject();
-    EXPECT_TRUE(runAsNobody([this] {
-        pressTest();
-        return player() && player()->imageSequence().List1().size() == 2;
-    })) << "the player played what the editor held";
-    EXPECT_EQ(readFileBytes(testFile()), projectFileBytes(window->snapshot()));
 }
 
 TEST_F(TestRunTest, TheShowPlaysOnWhenTheEditorWindowCloses)
