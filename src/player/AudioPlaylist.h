@@ -36,6 +36,9 @@ public:
     void stop();
 
 private:
+    // A file that ends sooner after it began, without reaching a position, has played nothing.
+    static constexpr qint64 kEndsAtOnceMs = 100;
+
     void playSelected();
     [[nodiscard]] QString fileFor(const QString &path) const;
     void fileEnded();
@@ -45,11 +48,8 @@ private:
     FileForPath m_fileFor;
     QStringList m_paths;
     int m_position = -1;
-    int m_unplayedInARow = 0;
-    // A file that ends sooner after it began and reached no position has played nothing.
-    static constexpr qint64 kEndsAtOnceMs = 250;
-
+    int m_unplayedInARow = 0;       // files in a row that could not be played or played nothing
     bool m_positionReached = false; // the current file has played a little at least
-    QElapsedTimer m_playingFor;
+    QElapsedTimer m_playingFor;     // since the current file was given
     bool m_playing = false;
 };

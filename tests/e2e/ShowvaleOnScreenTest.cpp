@@ -337,8 +337,9 @@ class ShowvaleMessage : public ShowvaleOnScreen, public ::testing::WithParamInte
 
 TEST_P(ShowvaleMessage, ABrokenPictureShowsTheErrorBoxInFrontOfTheShow)
 {
-    if (GetParam())
+    if (GetParam()) {
         ASSERT_TRUE(m_x.startOpenbox()) << "openbox did not start";
+    }
     const QString broken = m_dir.filePath(QStringLiteral("broken.png"));
     writeFileBytes(broken, "\x89PNG\r\n\x1a\n not a picture after all");
     launch(writeProject({broken}, false));
