@@ -1,6 +1,7 @@
 #include "platform/GstMusicPlayer.h"
 
 #include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -18,7 +19,8 @@ constexpr guint kPlayAudioOnly = (1U << 1) | (1U << 4);
 std::optional<QByteArray> playableUri(const QString &pathText)
 {
     const QFileInfo file(openablePath(pathText));
-    if (pathText.isEmpty() || !file.isFile())
+    // Only regular files: a pipe or a device would hang the pipeline or never end.
+    if (pathText.isEmpty() || !file.exists() || notAReadableFile(file.filePath()))
         return std::nullopt;
     return QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded();
 }
