@@ -11,7 +11,7 @@
 
 namespace {
 
-// A larger file could not decode within the allocation limit even if it were a picture.
+// Far beyond any photo: decoded, a picture in a file this large would not fit the allocation limit.
 constexpr qint64 kMaxPictureFileBytes = qint64(1024) * 1024 * 1024;
 
 // Turns a picture decoded in the file's orientation upright, as QImageReader's auto transform does.
