@@ -179,16 +179,20 @@ TEST_F(AutorunBuilder, AFullDiskKeepsTheOldAutorunWholeAndSaysSo)
               QStringList{QStringLiteral("Autorun.inf")});
 }
 
-TEST_F(AutorunBuilder, AnOrdinaryUserRewritesAutorunInAFolderClosedToThem)
+TEST_F(AutorunBuilder, AnOrdinaryUserRewritesAnAutorunTheyMayWriteInAFolderClosedToThem)
 {
+    // The installed program's folder is closed to the user, so they pick where to save; there
+    // (the root of a mounted stick, say) only the old Autorun.inf may be written.
     const QString target = QDir(m_programDirectory.path()).filePath(QStringLiteral("Autorun.inf"));
     writeFileBytes(target, "[Autorun]\r\nopen=old.exe old.ssp\r\n");
     QFile::setPermissions(target, QFile::Permissions(0x6666));
     openToEveryone(m_programDirectory.path());
     open(m_programDirectory.path());
+    m_platform.files.answers = {target};
     EXPECT_TRUE(runAsNobody([this] {
         click("Command14");
-        return m_platform.messages.shown.back().text == kSaved;
+        return !m_platform.messages.shown.empty()
+               && m_platform.messages.shown.back().icon == MessageIcon::Information;
     }));
     EXPECT_EQ(readFileBytes(target), QByteArray("[Autorun]\r\nopen=Vistelle.exe slide.ssp\r\n"));
 }

@@ -115,7 +115,7 @@ TEST(ProjectFiles, FilesThatCannotBeReadEndTheLoadQuietlyOrWithTheSystemsWords)
         InMemoryProject project;
         LoadProject(path, project);
         EXPECT_TRUE(project.images.isEmpty()) << path.toStdString();
-        EXPECT_EQ(LoadShow(path, project, dir.path()).error, description) << path.toStdString();
+        EXPECT_EQ(LoadShow(path, project).error, description) << path.toStdString();
     }
 }
 
