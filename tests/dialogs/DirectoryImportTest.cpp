@@ -183,7 +183,7 @@ TEST_F(DirectoryImport, NamesAProjectCannotStoreAreLeftOutAndNamedInOneMessage)
     openInDir1(holiday.path());
     clickAdd();
     const QString in = QDir::toNativeSeparators(holiday.path()) + QDir::separator();
-    EXPECT_EQ(m_lists.List1, QStringList({in + " blank.jpg", in + "x.jpg"}));
+    EXPECT_EQ(m_lists.images, QStringList({in + " blank.jpg", in + "x.jpg"}));
     ASSERT_EQ(m_platform.messages.shown.size(), 1u);
     const QString message = m_platform.messages.shown[0].text;
     EXPECT_TRUE(message.contains(in + QStringLiteral("line\u240Abreak.jpg")))

@@ -326,8 +326,8 @@ protected:
 TEST_F(EditorLongLoadTest, ClosingTheWindowDuringTheLoadEndsTheProgram)
 {
     // The window is up while the million entries are still being read.
-    ASSERT_TRUE(focus(QStringLiteral("^Vistelle$")));
-    ASSERT_TRUE(press(QStringLiteral("F4")));
+    ASSERT_TRUE(server.focusWindow(QStringLiteral("^Vistelle$")));
+    ASSERT_TRUE(server.pressKeys(QStringLiteral("F4")));
     ASSERT_TRUE(editor.waitForFinished(60000)) << "the program ran on without a window";
     EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor.exitCode(), 0);

@@ -303,8 +303,8 @@ ino_t fileNumber(const QString &path)
 
 TEST_F(ProjectCommandsTest, AnOrdinaryUserSavesOverAWritableFileEvenInAFolderClosedToThem)
 {
-    window->appendImageEntry(QStringLiteral("/pictures/a.jpg"), QStringLiteral("4"));
-    const QByteArray expected = projectFileBytes(window->snapshot());
+    window->commands().appendImageEntry(QStringLiteral("/pictures/a.jpg"), QStringLiteral("4"));
+    const QByteArray expected = projectFileBytes(shownProject());
     openToEveryone(files.path()); // nobody may read here, but not create a file
     const QString open = files.filePath(QStringLiteral("open to all"));
     ASSERT_TRUE(QDir().mkdir(open));

@@ -459,7 +459,7 @@ TEST_F(PlayerWindow, RealMusicThatEndsAtOnceIsTriedTwiceThenStopsWhileThePicture
         return new GstMusicPlayer(parent);
     };
     Form1 form(services, {PlayerVariant::Showvale, m_dir.path(), path("music.ssp")});
-    QSignalSpy ends(form.MP1(), &MediaPlayer::endOfStream);
+    QSignalSpy ends(form.findChild<MediaPlayer *>(QStringLiteral("MP1")), &MediaPlayer::endOfStream);
     ASSERT_TRUE(form.start());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ends.count() >= 2; }, 10000));
     QTest::qWait(500);

@@ -1,6 +1,8 @@
-#include "XvfbServer.h"
+#include "support/XvfbServer.h"
 
+#include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <unistd.h>
 
