@@ -16,9 +16,9 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav
     # video export: GStreamer's headers (app and video libraries) to build against; the show's
-    # gapless music drives GStreamer's playbin directly; the player decodes JPEG and PNG itself,
-    # scaled to the screen while decoding
-    pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libjpeg62-turbo-dev zlib1g-dev
+    # gapless music drives GStreamer's playbin directly; the player decodes JPEG (libjpeg-turbo)
+    # and PNG (ISA-L's inflate) itself, scaled to the screen while decoding
+    pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libjpeg62-turbo-dev libisal-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VS_ROW_SCALER_SSE2 1
+#endif
+
 namespace {
 
 constexpr int kChannels = 4;
-constexpr std::int64_t kAcrossUnit = 65536; // weights across a row
+constexpr std::int64_t kAcrossUnit = 16384; // weights across a row: 14 bits, for 16-bit products
 constexpr std::int64_t kDownUnit = 4096;    // weights down a column
 
 // The share of one target pixel that the part [from, to) of it carries, in 1/unit, rounded so
@@ -33,15 +38,20 @@ RowScaler::RowScaler(QSize source, QSize target, QImage::Format format)
     // both in 1/(dw * sw) of the picture's width.
     const std::int64_t sw = source.width();
     const std::int64_t dw = target.width();
-    m_maxTaps = static_cast<int>((sw + dw - 1) / dw) + 1;
+    // An even number of taps, so they go in pairs; a target column near the right edge starts
+    // early enough for all of them to lie in the row, the first ones weighing nothing.
+    m_maxTaps = static_cast<int>((sw + dw - 1) / dw) + 2;
+    m_maxTaps += m_maxTaps % 2;
+    m_tapsFitTheRow = m_maxTaps <= sw;
     m_firstColumn.resize(target.width());
     m_columnWeights.assign(std::size_t(target.width()) * m_maxTaps, 0);
     for (std::int64_t x = 0; x < dw; ++x) {
         const std::int64_t start = x * sw;
         const std::int64_t end = start + sw;
-        const std::int64_t first = start / dw;
+        const std::int64_t covered = start / dw;
+        const std::int64_t first = m_tapsFitTheRow ? std::min(covered, sw - m_maxTaps) : covered;
         m_firstColumn[x] = static_cast<int>(first);
-        for (std::int64_t i = first; i * dw < end; ++i) {
+        for (std::int64_t i = covered; i * dw < end; ++i) {
             const std::int64_t from = std::max(i * dw, start) - start;
             const std::int64_t to = std::min((i + 1) * dw, end) - start;
             m_columnWeights[x * m_maxTaps + (i - first)] = share(from, to, sw, kAcrossUnit);
@@ -68,12 +78,18 @@ void RowScaler::addRows(const uchar *rows, int count, qsizetype stride)
 
 void RowScaler::scaleAcross(const uchar *row)
 {
+#ifdef VS_ROW_SCALER_SSE2
+    if (m_tapsFitTheRow) {
+        scaleAcrossInPairs(row);
+        return;
+    }
+#endif
     const int width = m_target.width();
     const std::uint32_t *weights = m_columnWeights.data();
     std::uint16_t *out = m_scaledRow.data();
     const int lastColumn = m_source.width() - 1;
     for (int x = 0; x < width; ++x, weights += m_maxTaps, out += kChannels) {
-        std::uint32_t sum[kChannels] = {128, 128, 128, 128};
+        std::uint32_t sum[kChannels] = {32, 32, 32, 32};
         const int first = m_firstColumn[x];
         for (int k = 0; k < m_maxTaps; ++k) {
             const uchar *pixel = row + std::min(first + k, lastColumn) * kChannels;
@@ -81,9 +97,39 @@ void RowScaler::scaleAcross(const uchar *row)
                 sum[c] += pixel[c] * weights[k];
         }
         for (int c = 0; c < kChannels; ++c)
-            out[c] = static_cast<std::uint16_t>(sum[c] >> 8);
+            out[c] = static_cast<std::uint16_t>(sum[c] >> 6);
     }
 }
+
+#ifdef VS_ROW_SCALER_SSE2
+// Two source pixels at a time: their channels interleaved in 16-bit lanes, each pair of lanes
+// multiplied by the two weights and added in one instruction.
+void RowScaler::scaleAcrossInPairs(const uchar *row)
+{
+    const int width = m_target.width();
+    const std::uint32_t *weights = m_columnWeights.data();
+    std::uint16_t *out = m_scaledRow.data();
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi32(32);
+    const __m128i signBit = _mm_set1_epi32(0x8000);
+    for (int x = 0; x < width; ++x, weights += m_maxTaps, out += kChannels) {
+        const uchar *pixels = row + std::ptrdiff_t(m_firstColumn[x]) * kChannels;
+        __m128i sum = half;
+        for (int k = 0; k < m_maxTaps; k += 2, pixels += 2 * kChannels) {
+            __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(pixels));
+            two = _mm_unpacklo_epi8(two, zero);
+            two = _mm_unpacklo_epi16(two, _mm_srli_si128(two, 8));
+            const auto pair = static_cast<int>(weights[k] | weights[k + 1] << 16);
+            sum = _mm_add_epi32(sum, _mm_madd_epi16(two, _mm_set1_epi32(pair)));
+        }
+        // From 32-bit to 16-bit lanes: the packing saturates signed, so shift the range there.
+        const __m128i scaled = _mm_sub_epi32(_mm_srli_epi32(sum, 6), signBit);
+        const __m128i packed = _mm_xor_si128(_mm_packs_epi32(scaled, scaled),
+                                             _mm_set1_epi16(-0x8000));
+        std::memcpy(out, &packed, 8);
+    }
+}
+#endif
 
 // Source row r spans [r * dh, (r + 1) * dh) and target row y spans [y * sh, (y + 1) * sh); a
 // source row adds to at most two target rows, as the target is not taller than the source.

@@ -26,6 +26,7 @@ public:
 
 private:
     void scaleAcross(const uchar *row);
+    void scaleAcrossInPairs(const uchar *row);
     void sumDown();
 
     QSize m_source;
@@ -34,8 +35,9 @@ private:
     bool m_gatherWhole = false;
     int m_sourceRow = 0;
     int m_maxTaps = 0;
-    std::vector<int> m_firstColumn;             // per target column: its first source column
-    std::vector<std::uint32_t> m_columnWeights; // m_maxTaps per target column, in 1/65536
+    bool m_tapsFitTheRow = false;   // a source row is at least as wide as a target pixel's taps
+    std::vector<int> m_firstColumn; // per target column: its first source column
+    std::vector<std::uint32_t> m_columnWeights; // m_maxTaps per target column, in 1/16384
     std::vector<std::uint16_t> m_scaledRow;     // one source row scaled across, in 1/256
     std::vector<std::uint32_t> m_sums[2];       // the target row being summed, and the next
     int m_sumRow = 0;                           // the target row that m_sums[0] belongs to

@@ -14,7 +14,7 @@ TEST_F(EditorWindowTest, PackShowCopiesTheShowIntoAnEmptyFolderAndRefusesWhatItC
     // A project opened from its own folder, with one picture beside it through "%CurDir".
     const QString red = picturePath(QStringLiteral("red.png"));
     QDir().mkpath(files.filePath(QStringLiteral("trip")));
-    picturePath(QStringLiteral("trip/blue.png"), Qt::blue);
+    ASSERT_FALSE(picturePath(QStringLiteral("trip/blue.png"), Qt::blue).isEmpty());
     const QString trip = files.filePath(QStringLiteral("trip/trip.ssp"));
     writeFileBytes(trip,
                    red.toUtf8() + " *;Pause=4\r\n%CurDir\\blue.png *;Pause=2\r\nSp=1\r\nEa=0\r\n");
