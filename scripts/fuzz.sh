@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the project file format: builds every fuzz target with clang in build/fuzz and runs each
-# with the format's dictionary for an equal share of SECONDS (default 60), one after the other.
+# Fuzzes the project file format and the player's picture decoders: builds every fuzz target with
+# clang in build/fuzz and runs each with its dictionary for an equal share of SECONDS (default
+# 60), one after the other.
 # Prints the inputs each target ran; exits non-zero when one fails and keeps the failing input in
 # build/fuzz/crashes/.
 # Usage: scripts/fuzz.sh [SECONDS]     (a long run on a shared machine: nice -n 19 scripts/fuzz.sh 1800)
@@ -9,12 +10,18 @@ source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
 cd "$VS_ROOT"
 
 seconds=${1:-60}
-# Each target with the folder of inputs it starts from.
+# Each target with the folder of inputs it starts from, and its dictionary.
 declare -A seeds=(
     [project_reader_fuzzer]=fuzz/corpus
     [project_writer_fuzzer]=fuzz/writer-corpus
+    [picture_decoder_fuzzer]=fuzz/picture-corpus
 )
-targets=(project_reader_fuzzer project_writer_fuzzer)
+declare -A dictionaries=(
+    [project_reader_fuzzer]=fuzz/project.dict
+    [project_writer_fuzzer]=fuzz/project.dict
+    [picture_decoder_fuzzer]=fuzz/picture.dict
+)
+targets=(project_reader_fuzzer project_writer_fuzzer picture_decoder_fuzzer)
 
 CC=clang CXX=clang++ vs_configure build/fuzz -DVS_FUZZ=ON -DVS_BUILD_TESTS=OFF -DVS_BUILD_BENCH=OFF \
     >/dev/null
@@ -34,7 +41,7 @@ share=$((seconds / ${#targets[@]}))
 for target in "${targets[@]}"; do
     mkdir -p "$work/$target/corpus" "$work/$target/crashes"
     cp "${seeds[$target]}"/* "$work/$target/corpus/"
-    if ! "build/fuzz/fuzz/$target" -max_total_time="$share" -dict=fuzz/project.dict \
+    if ! "build/fuzz/fuzz/$target" -max_total_time="$share" -dict="${dictionaries[$target]}" \
         -artifact_prefix="$work/$target/crashes/" "$work/$target/corpus" \
         >"$work/$target/fuzz.log" 2>&1; then
         tail -n 60 "$work/$target/fuzz.log"

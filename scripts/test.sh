@@ -2,7 +2,7 @@
 # The test command: installs what is missing, checks the formatting and the includes between the
 # layers, builds and runs every test in a release build and in an ASan+UBSan build, checks what
 # `cmake --install` and the Debian package hold, then fuzzes the project file readers and writer
-# for 30 s in all (scripts/fuzz.sh).
+# and the picture decoders for 30 s in all (scripts/fuzz.sh).
 # Exits non-zero on the first failure.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
@@ -113,5 +113,5 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$VS_ROOT/cmake/lsan.supp:print_suppressions=0
 ctest --test-dir build/asan --output-on-failure -j"$VS_JOBS"
 
-section "Fuzzing the project file format (${FUZZ_SECONDS} s, clang build in build/fuzz)"
+section "Fuzzing the project file format and the picture decoders (${FUZZ_SECONDS} s, clang build in build/fuzz)"
 scripts/fuzz.sh "$FUZZ_SECONDS"
