@@ -241,6 +241,9 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     ASSERT_TRUE(server.pressKeys(QStringLiteral("Return")));
     // The dialog has gone and the path is painted in List1's first row, in white.
     ASSERT_TRUE(waitUntil([&] { return firstImageRowShowsText(); })) << "the project did not load";
+    // The list can show the project while the dialog is still on its way off the screen, where it
+    // would take the next click.
+    ASSERT_TRUE(waitUntil([&] { return !server.isWindowShown(QStringLiteral("^Open$")); }));
 
     // "Project", then "Test", each once the window shows the click's effect.
     click(twipsRect(4440, 3840, 1455, 375).center(), EditorPanel::Image);
