@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes, as a picture file, to the player's own JPEG and PNG decoders, planned as
 // the player plans them: from the size Qt reads in the file's header, for a screen-sized picture
-// stretched and at natural size. Whatever the file holds, decoding ends without a fault, and a
+// stretched and at natural size, and stretched to a tiny screen, which has a progressive JPEG
+// decoded from only the coefficients that size needs. Whatever the file holds, decoding ends without a fault, and a
 // picture that decodes has the size the plan asked for.
 #include "platform/JpegDecoder.h"
 #include "platform/PictureDecoding.h"
@@ -20,6 +21,7 @@ namespace {
 // Small enough that a header claiming a huge picture is refused quickly.
 constexpr qint64 kMemoryLimit = qint64(64) << 20;
 constexpr QSize kScreen(320, 200);
+constexpr QSize kTinyScreen(20, 12);
 
 [[noreturn]] void fail(const char *what, QSize got, QSize wanted)
 {
@@ -72,7 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QSize fileSize = reader.size();
     if (fileSize.isEmpty() || qint64(fileSize.width()) * fileSize.height() * 4 > kMemoryLimit)
         return 0;
-    for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize})
-        decodeAsPlanned(path, format, planDecode(fileSize, reader.transformation(), {kScreen, fit}));
+    for (const PictureRequest request : {PictureRequest{kScreen, PictureFit::Stretch},
+                                         PictureRequest{kScreen, PictureFit::NaturalSize},
+                                         PictureRequest{kTinyScreen, PictureFit::Stretch}})
+        decodeAsPlanned(path, format, planDecode(fileSize, reader.transformation(), request));
     return 0;
 }

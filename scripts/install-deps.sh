@@ -26,6 +26,8 @@ packages=(
     # end-to-end tests: a private X server, a window manager, screenshots, input, test pictures
     # and recorded sound
     xvfb xauth x11-utils x11-apps openbox xdotool imagemagick pulseaudio pulseaudio-utils sox
+    # progressive JPEGs in every sampling, with restart markers and scan orders of our choosing
+    libjpeg-turbo-progs
     # exported videos read back by other programs: ffprobe/ffmpeg, and GStreamer's own player
     ffmpeg gstreamer1.0-tools
     fonts-dejavu-core

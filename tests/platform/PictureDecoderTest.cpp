@@ -4,6 +4,8 @@
 #include "platform/PictureLoader.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
@@ -167,12 +169,16 @@ TEST_P(PictureDecoder, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
     const QString path = dir.filePath(GetParam().name);
     GetParam().write(path);
     ImageReaderPictureLoader loader;
+    // A screen of a quarter of the picture's size or less has a progressive JPEG decoded from
+    // only the coefficients that size needs.
     for (const PictureRequest request : {PictureRequest{kScreen, PictureFit::Stretch},
+                                         PictureRequest{kScreen / 4, PictureFit::Stretch},
                                          PictureRequest{kScreen, PictureFit::NaturalSize},
                                          PictureRequest{}}) {
-        SCOPED_TRACE(request.screenSize.isEmpty()         ? "whole"
-                     : request.fit == PictureFit::Stretch ? "stretched"
-                                                          : "natural size");
+        SCOPED_TRACE(request.screenSize.isEmpty()             ? "whole"
+                     : request.fit == PictureFit::NaturalSize ? "natural size"
+                     : request.screenSize == kScreen          ? "stretched"
+                                                              : "stretched small");
         const QImage expected = qtDecode(path, request);
         const std::optional<LoadedPicture> loaded = loader.load(path, request);
         ASSERT_TRUE(loaded);
@@ -197,3 +203,94 @@ INSTANTIATE_TEST_SUITE_P(Variants,
                              QString name = QString::fromLatin1(info.param.name);
                              return name.replace('.', '_').toStdString();
                          });
+
+namespace {
+
+// Rewrites a JPEG's scans losslessly with jpegtran: the same coefficients, stored another way.
+QString transcoded(const QString &source, const QString &name, const QStringList &options)
+{
+    const QString path = QFileInfo(source).dir().filePath(name);
+    QProcess jpegtran;
+    jpegtran.setStandardOutputFile(path);
+    jpegtran.start("jpegtran", options + QStringList{source});
+    EXPECT_TRUE(jpegtran.waitForFinished(30000) && jpegtran.exitCode() == 0) << "jpegtran";
+    return path;
+}
+
+QString scanScript(const QDir &dir, const QString &name, const QByteArray &script)
+{
+    writeFileBytes(dir.filePath(name), script);
+    return dir.filePath(name);
+}
+
+} // namespace
+
+// A progressive file may bring its coefficients in any order of scans: bands, bits refined
+// later, DC one component at a time, restart markers. Decoded to a small screen from only the
+// coefficients it needs, each order gives the same picture, pixel for pixel, as the file that
+// brings every coefficient whole; and that picture is the one Qt's decode shows.
+TEST(ProgressiveJpeg, EveryOrderOfScansGivesTheSamePicture)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    ImageReaderPictureLoader loader;
+    const PictureRequest smallScreen{kScreen / 4, PictureFit::Stretch};
+    const std::pair<const char *, QStringList> samplings[] = {{"420", {}},
+                                                              {"444", {"-sample", "1x1"}},
+                                                              {"422", {"-sample", "2x1"}},
+                                                              {"440", {"-sample", "1x2"}},
+                                                              {"grey", {"-grayscale"}}};
+    for (const auto &[name, sampling] : samplings) {
+        SCOPED_TRACE(name);
+        const bool grey = sampling.contains("-grayscale");
+        const QString ppm = folder.filePath(QString(name) + ".ppm");
+        save(photo(), ppm);
+        const QString baseline = folder.filePath(QString(name) + ".jpg");
+        QProcess cjpeg;
+        cjpeg.setStandardOutputFile(baseline);
+        cjpeg.start("cjpeg", sampling + QStringList{"-quality", "80", ppm});
+        ASSERT_TRUE(cjpeg.waitForFinished(30000) && cjpeg.exitCode() == 0) << "cjpeg";
+
+        const QString whole = transcoded(
+            baseline,
+            "whole.jpg",
+            {"-scans",
+             scanScript(folder,
+                        "whole.txt",
+                        grey ? "0: 0 0 0 0; 0: 1 63 0 0;"
+                             : "0 1 2: 0 0 0 0; 0: 1 63 0 0; 1: 1 63 0 0; 2: 1 63 0 0;")});
+        const std::optional<LoadedPicture> expected = loader.load(whole, smallScreen);
+        ASSERT_TRUE(expected);
+        const auto [mean, farOff] = difference(expected->image, qtDecode(whole, smallScreen));
+        EXPECT_LT(mean, 2.0);
+        EXPECT_LT(farOff, 0.01);
+
+        const QString ownScans = scanScript(
+            folder,
+            "own.txt",
+            grey ? "0: 0 0 0 2; 0: 1 5 0 2; 0: 6 63 0 2; 0: 0 0 2 1; 0: 1 63 2 1; 0: 0 0 1 0;"
+                   "0: 1 63 1 0;"
+                 : "0: 0 0 0 1; 1: 0 0 0 1; 2: 0 0 0 0; 0: 1 2 0 1; 0: 3 63 0 2; 1: 1 63 0 0;"
+                   "2: 1 20 0 0; 2: 21 63 0 0; 0: 3 63 2 1; 0: 0 0 1 0; 1: 0 0 1 0;"
+                   "0: 1 63 1 0;");
+        for (const QString &order :
+             {transcoded(baseline, "simple.jpg", {"-progressive"}),
+              transcoded(baseline, "restarts.jpg", {"-progressive", "-restart", "3B"}),
+              transcoded(baseline, "own.jpg", {"-scans", ownScans, "-restart", "1"})}) {
+            SCOPED_TRACE(QFileInfo(order).fileName().toStdString());
+            const std::optional<LoadedPicture> loaded = loader.load(order, smallScreen);
+            ASSERT_TRUE(loaded);
+            EXPECT_TRUE(loaded->image == expected->image);
+        }
+    }
+
+    // Cut short in its last scan, a file shows what came before.
+    const QString simple = folder.filePath("simple.jpg");
+    const QByteArray bytes = readFileBytes(simple);
+    writeFileBytes(simple, bytes.left(bytes.size() * 4 / 5));
+    const std::optional<LoadedPicture> cut = loader.load(simple, smallScreen);
+    const std::optional<LoadedPicture> whole = loader.load(folder.filePath("whole.jpg"),
+                                                           smallScreen);
+    ASSERT_TRUE(cut && whole);
+    EXPECT_LT(difference(cut->image, whole->image).first, 2.0);
+}

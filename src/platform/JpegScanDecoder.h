@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/JpegStream.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+// The DCT coefficients of one component, only as many as a picture scaled down within the DCT
+// needs: the top-left corner of each block. Of the others only whether each is zero is kept,
+// which is all that the refining scans of a progressive file ask of them.
+class KeptCoefficients
+{
+public:
+    KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh);
+
+    [[nodiscard]] int keptWide() const { return m_keptWide; }
+    [[nodiscard]] int keptHigh() const { return m_keptHigh; }
+    [[nodiscard]] int blocksWide() const { return m_blocksWide; }
+    // The kept coefficients of a block, keptWide() per row, in the block's own order.
+    [[nodiscard]] std::int16_t *block(int row, int column)
+    {
+        return m_values.data() + (std::size_t(row) * m_blocksWide + column) * m_perBlock;
+    }
+    [[nodiscard]] std::uint64_t &nonzero(int row, int column)
+    {
+        return m_nonzero[std::size_t(row) * m_blocksWide + column];
+    }
+    // Where zigzag position z is kept in a block, or -1.
+    [[nodiscard]] int slotOf(int zigzag) const { return m_slotOfZigzag[std::size_t(zigzag)]; }
+    [[nodiscard]] std::uint64_t keptZigzag() const { return m_keptZigzag; }
+
+private:
+    int m_keptWide;
+    int m_keptHigh;
+    int m_perBlock;
+    int m_blocksWide;
+    std::array<std::int8_t, 64> m_slotOfZigzag{};
+    std::uint64_t m_keptZigzag = 0;
+    std::vector<std::int16_t> m_values;
+    std::vector<std::uint64_t> m_nonzero; // per block: zigzag positions no longer zero
+};
+
+// Where zigzag position z lies in a block, as row * 8 + column.
+extern const std::array<std::uint8_t, 64> kJpegNaturalOrder;
+
+// How far the decoding of a scan has come, in rows of the picture, so that the next scan of the
+// same coefficients can follow right behind it on another core.
+class ScanProgress
+{
+public:
+    void reach(int pictureRows);
+    void finish();
+    void waitFor(int pictureRows) const;
+
+private:
+    std::atomic<int> m_rows{0};
+};
+
+// Decodes one scan into the coefficients of its components, each row once the scan before it
+// (when there is one) has passed it. Broken data ends the scan early and leaves what it did not
+// reach as it was. Scans of the DC coefficients and scans of each component's AC coefficients
+// touch different values, so they may run on different threads.
+void decodeJpegScan(const JpegFrame &frame,
+                    const JpegScan &scan,
+                    std::vector<KeptCoefficients> &components,
+                    const ScanProgress *before,
+                    ScanProgress &progress);
