@@ -1,7 +1,6 @@
 #include "platform/JpegDecoder.h"
 
 #include "platform/ProgressiveJpegDecoder.h"
-#include "platform/RowPipe.h"
 #include "platform/RowScaler.h"
 
 #include <QFile>
@@ -106,23 +105,12 @@ std::optional<QImage> decodeWhole(JpegReader &reader, QSize target)
             return std::nullopt;
         return image;
     }
-    RowScaler scaler(decoded, target, QImage::Format_RGB32);
-    RowPipe pipe(qsizetype(decoded.width()) * kBytesPerPixel,
-                 kRowsPerBatch,
-                 [&scaler, &pipe](const uchar *rows, int count) {
-                     scaler.addRows(rows, count, pipe.rowBytes());
-                 });
-    for (int row = 0; row < decoded.height(); row += kRowsPerBatch) {
-        const int count = std::min(kRowsPerBatch, decoded.height() - row);
-        if (!reader.readRows(pipe.batchToFill(), count, pipe.rowBytes()))
-            return std::nullopt;
-        pipe.submit(count);
-    }
-    pipe.finish();
-    QImage image = scaler.takeResult();
-    if (image.isNull())
-        return std::nullopt;
-    return image;
+    return scaleOnSecondCore(decoded,
+                             target,
+                             kRowsPerBatch,
+                             [&reader](uchar *rows, int, int count, qsizetype stride) {
+                                 return reader.readRows(rows, count, stride);
+                             });
 }
 
 // Only the rows of the clip are decoded past the entropy coding, only whole blocks around its

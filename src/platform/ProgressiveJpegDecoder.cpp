@@ -2,7 +2,6 @@
 
 #include "platform/JpegScanDecoder.h"
 #include "platform/JpegStream.h"
-#include "platform/RowPipe.h"
 #include "platform/RowScaler.h"
 
 #include <algorithm>
@@ -15,8 +14,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int kBytesPerPixel = 4;
 
 // The inverse DCT of a block scaled to n samples a side, from its n lowest coefficients:
 // basis[x][u] for sample x and coefficient u, scaled as JPEG's 8-point transform is, so that a
@@ -218,17 +215,9 @@ std::optional<QImage> scaledPicture(const std::vector<ComponentPlane> &planes,
                                     QSize target)
 {
     constexpr int kRowsPerBatch = 16;
-    RowScaler scaler(decoded, target, QImage::Format_RGB32);
-    RowPipe pipe(qsizetype(decoded.width()) * kBytesPerPixel,
-                 kRowsPerBatch,
-                 [&scaler, &pipe](const uchar *rows, int count) {
-                     scaler.addRows(rows, count, pipe.rowBytes());
-                 });
-    for (int first = 0; first < decoded.height(); first += kRowsPerBatch) {
-        const int count = std::min(kRowsPerBatch, decoded.height() - first);
-        uchar *batch = pipe.batchToFill();
+    const auto toPixels = [&planes, decoded](uchar *rows, int first, int count, qsizetype stride) {
         for (int y = 0; y < count; ++y) {
-            auto *out = reinterpret_cast<QRgb *>(batch + y * pipe.rowBytes());
+            auto *out = reinterpret_cast<QRgb *>(rows + y * stride);
             const std::uint8_t *luma = planes[0].row(first + y);
             if (planes.size() == 1) {
                 for (int x = 0; x < decoded.width(); ++x)
@@ -240,13 +229,9 @@ std::optional<QImage> scaledPicture(const std::vector<ComponentPlane> &planes,
             for (int x = 0; x < decoded.width(); ++x)
                 out[x] = fromYCbCr(luma[x], cb[x], cr[x]);
         }
-        pipe.submit(count);
-    }
-    pipe.finish();
-    QImage image = scaler.takeResult();
-    if (image.isNull())
-        return std::nullopt;
-    return image;
+        return true;
+    };
+    return scaleOnSecondCore(decoded, target, kRowsPerBatch, toPixels);
 }
 
 } // namespace

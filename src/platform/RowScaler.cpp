@@ -1,5 +1,7 @@
 #include "platform/RowScaler.h"
 
+#include "platform/RowPipe.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -206,4 +208,28 @@ QImage RowScaler::takeResult()
     if (m_gatherWhole && !m_image.isNull() && m_source != m_target)
         return m_image.scaled(m_target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return std::move(m_image);
+}
+
+std::optional<QImage> scaleOnSecondCore(QSize source,
+                                        QSize target,
+                                        int rowsPerBatch,
+                                        const FillRows &fill)
+{
+    RowScaler scaler(source, target, QImage::Format_RGB32);
+    RowPipe pipe(qsizetype(source.width()) * 4,
+                 rowsPerBatch,
+                 [&scaler, &pipe](const uchar *rows, int count) {
+                     scaler.addRows(rows, count, pipe.rowBytes());
+                 });
+    for (int first = 0; first < source.height(); first += rowsPerBatch) {
+        const int count = std::min(rowsPerBatch, source.height() - first);
+        if (!fill(pipe.batchToFill(), first, count, pipe.rowBytes()))
+            return std::nullopt;
+        pipe.submit(count);
+    }
+    pipe.finish();
+    QImage image = scaler.takeResult();
+    if (image.isNull())
+        return std::nullopt;
+    return image;
 }

@@ -4,6 +4,8 @@
 #include <QSize>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 // Builds a picture of the target size from the rows of a larger one as they arrive, top to
@@ -42,3 +44,12 @@ private:
     std::vector<std::uint32_t> m_sums[2];       // the target row being summed, and the next
     int m_sumRow = 0;                           // the target row that m_sums[0] belongs to
 };
+
+// Builds a picture of the target size, as Format_RGB32, from the rows of a source picture that
+// fill(rows, first, count, stride) writes, a batch of rowsPerBatch at a time, while the second
+// core scales the batch before. Nothing when fill fails or there is no memory for the picture.
+using FillRows = std::function<bool(uchar *rows, int first, int count, qsizetype stride)>;
+[[nodiscard]] std::optional<QImage> scaleOnSecondCore(QSize source,
+                                                      QSize target,
+                                                      int rowsPerBatch,
+                                                      const FillRows &fill);
