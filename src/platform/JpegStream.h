@@ -68,5 +68,5 @@ struct JpegFrame
 // most 2x2; nothing for any other file or for one whose markers are broken. The scans' data
 // point into file, which is unstuffed in place. A file cut short keeps the scans it has; scans
 // beyond kMaxJpegScans are left out, so a file of endless tiny scans cannot take endless time.
-constexpr int kMaxJpegScans = 256;
+constexpr int kMaxJpegScans = 500;
 [[nodiscard]] std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file);
