@@ -11,12 +11,17 @@ const std::array<std::uint8_t, 64> kJpegNaturalOrder = {0,  1,  8,  16, 9,  2,  
                                                         30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39,
                                                         46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-KeptCoefficients::KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh)
+KeptCoefficients::KeptCoefficients(const JpegComponent &component,
+                                   int keptWide,
+                                   int keptHigh,
+                                   QRect window)
     : m_keptWide(keptWide)
     , m_keptHigh(keptHigh)
     , m_perBlock(keptWide * keptHigh)
     , m_blocksWide(component.blocksWide)
-    , m_values(std::size_t(component.blocksWide) * component.blocksHigh * m_perBlock)
+    , m_window(window & QRect(0, 0, component.blocksWide, component.blocksHigh))
+    , m_values(std::size_t(m_window.width()) * std::size_t(m_window.height())
+               * std::size_t(m_perBlock))
     , m_nonzero(std::size_t(component.blocksWide) * component.blocksHigh)
 {
     for (int z = 0; z < 64; ++z) {
@@ -231,10 +236,10 @@ private:
     {
         KeptCoefficients &kept = m_kept[std::size_t(part.component)];
         if (m_scan.spectralStart == 0) {
-            std::int16_t &dc = kept.block(row, column)[0];
+            std::int16_t *values = kept.block(row, column);
             if (m_scan.bitHigh != 0) {
-                if (m_bits.take(1))
-                    dc = std::int16_t(dc | 1 << m_scan.bitLow);
+                if (m_bits.take(1) && values)
+                    values[0] = std::int16_t(values[0] | 1 << m_scan.bitLow);
                 return true;
             }
             const int size = m_bits.decode(*part.dc);
@@ -242,7 +247,8 @@ private:
                 return false;
             int &prediction = m_dcPrediction[std::size_t(part.component)];
             prediction = std::int16_t(prediction + m_bits.takeSigned(size));
-            dc = clipped(prediction * (1 << m_scan.bitLow));
+            if (values)
+                values[0] = clipped(prediction * (1 << m_scan.bitLow));
             return true;
         }
         if (m_scan.bitHigh == 0)
@@ -277,7 +283,7 @@ private:
                 return false;
             const int value = m_bits.takeSigned(size) * (1 << m_scan.bitLow);
             nonzero |= std::uint64_t(1) << k;
-            if (const int slot = kept.slotOf(k); slot >= 0)
+            if (const int slot = kept.slotOf(k); slot >= 0 && values)
                 values[slot] = clipped(value);
             ++k;
         }
@@ -298,7 +304,8 @@ private:
         }
         const std::uint32_t bits = m_bits.take(count);
         const int step = 1 << m_scan.bitLow;
-        for (std::uint64_t hits = positions & kept.keptZigzag(); hits; hits &= hits - 1) {
+        const std::uint64_t keptPositions = values ? positions & kept.keptZigzag() : 0;
+        for (std::uint64_t hits = keptPositions; hits; hits &= hits - 1) {
             const int z = std::countr_zero(hits);
             const int index = std::popcount(positions & bitsBelow(z));
             if ((bits >> (count - 1 - index) & 1) == 0)
@@ -338,7 +345,7 @@ private:
                 correct(nonzero & bitsFrom(k, end) & bitsBelow(target), kept, values);
                 if (newValue != 0 && target <= end) {
                     nonzero |= std::uint64_t(1) << target;
-                    if (const int slot = kept.slotOf(target); slot >= 0)
+                    if (const int slot = kept.slotOf(target); slot >= 0 && values)
                         values[slot] = std::int16_t(newValue);
                 }
                 k = target + 1;

@@ -2,26 +2,37 @@
 
 #include "platform/JpegStream.h"
 
+#include <QRect>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
-// The DCT coefficients of one component, only as many as a picture scaled down within the DCT
-// needs: the top-left corner of each block. Of the others only whether each is zero is kept,
-// which is all that the refining scans of a progressive file ask of them.
+// The DCT coefficients of one component, only those a picture scaled down within the DCT, or cut
+// to a part of it, needs: the top-left corner of each block, and only the blocks of a window.
+// Of the others only whether each is zero is kept, for every block: that is all that the
+// refining scans of a progressive file ask of them.
 class KeptCoefficients
 {
 public:
-    KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh);
+    // The window is in blocks of the component's grid.
+    KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh, QRect window);
 
     [[nodiscard]] int keptWide() const { return m_keptWide; }
     [[nodiscard]] int keptHigh() const { return m_keptHigh; }
-    [[nodiscard]] int blocksWide() const { return m_blocksWide; }
-    // The kept coefficients of a block, keptWide() per row, in the block's own order.
+    [[nodiscard]] QRect window() const { return m_window; }
+    // The kept coefficients of a block, keptWide() per row, in the block's own order; null for a
+    // block outside the window.
     [[nodiscard]] std::int16_t *block(int row, int column)
     {
-        return m_values.data() + (std::size_t(row) * m_blocksWide + column) * m_perBlock;
+        const auto windowRow = unsigned(row - m_window.top());
+        const auto windowColumn = unsigned(column - m_window.left());
+        if (windowRow >= unsigned(m_window.height()) || windowColumn >= unsigned(m_window.width()))
+            return nullptr;
+        return m_values.data()
+               + (std::size_t(windowRow) * unsigned(m_window.width()) + windowColumn)
+                     * std::size_t(m_perBlock);
     }
     [[nodiscard]] std::uint64_t &nonzero(int row, int column)
     {
@@ -36,6 +47,7 @@ private:
     int m_keptHigh;
     int m_perBlock;
     int m_blocksWide;
+    QRect m_window;
     std::array<std::int8_t, 64> m_slotOfZigzag{};
     std::uint64_t m_keptZigzag = 0;
     std::vector<std::int16_t> m_values;
