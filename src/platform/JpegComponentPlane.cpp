@@ -168,24 +168,29 @@ const std::uint8_t *ComponentPlane::row(int y, int left, int width)
     const int origin = m_samplesRect.left();
     if (m_upAcross == 1 && m_upDown == 1)
         return sampleRow(y) + (left - origin);
-    // Summed down: the nearest row three times and the next nearest once.
+    // Summed down: the nearest row three times and the next nearest once. The sums run one
+    // column past each end, repeating the edge, so that every column has both neighbours.
     const int first = std::max(left / m_upAcross - 1, origin);
     const int last = std::min((left + width - 1) / m_upAcross + 1, m_samplesRect.right());
     const std::uint8_t *nearest = sampleRow(y / m_upDown);
     const std::uint8_t *next = m_upDown == 1 ? nearest : sampleRow(y / 2 + (y % 2 == 0 ? -1 : 1));
-    m_columnSums.resize(std::size_t(last - first + 1));
+    m_columnSums.resize(std::size_t(last - first + 3));
+    int *sums = m_columnSums.data() + 1; // sums[x - first] for columns first - 1 to last + 1
     for (int x = first; x <= last; ++x)
-        m_columnSums[std::size_t(x - first)] = 3 * nearest[x - origin] + next[x - origin];
-    // Then across: the same for columns, or the sums as they are.
-    const auto sum = [this, first, last](int x) {
-        return m_columnSums[std::size_t(std::clamp(x, first, last) - first)];
-    };
+        sums[x - first] = 3 * nearest[x - origin] + next[x - origin];
+    sums[-1] = sums[0];
+    sums[last - first + 1] = sums[last - first];
+    // Then across: the same for columns, or the sums as they are; rounded as libjpeg rounds.
+    const int evenBias = m_upDown == 1 ? 4 : 8;
+    const int oddBias = m_upDown == 1 ? 8 : 7;
+    const int downBias = y % 2 == 0 ? 1 : 2;
     m_doubled.resize(std::size_t(width));
     for (int x = 0; x < width; ++x) {
-        const int column = (left + x) / m_upAcross;
-        const int neighbour = column + ((left + x) % 2 == 0 ? -1 : 1);
-        const int value = m_upAcross == 1 ? (sum(column) + 2) >> 2
-                                          : (3 * sum(column) + sum(neighbour) + 8) >> 4;
+        const int column = (left + x) / m_upAcross - first;
+        const int value = m_upAcross == 1 ? (sums[column] + downBias) >> 2
+                          : (left + x) % 2 == 0
+                              ? (3 * sums[column] + sums[column - 1] + evenBias) >> 4
+                              : (3 * sums[column] + sums[column + 1] + oddBias) >> 4;
         m_doubled[std::size_t(x)] = std::uint8_t(value);
     }
     return m_doubled.data();
