@@ -11,8 +11,9 @@
 // The samples of one component at the size the picture is decoded to, built from its kept
 // coefficients by an inverse DCT scaled to the kept size, for the blocks of the coefficients'
 // window. A component sampled at half the picture's resolution, where its blocks would need more
-// than 8 samples a side, is built at half size and doubled as it is read, as libjpeg's "fancy"
-// upsampling does: each sample three parts the nearest and one part the next nearest.
+// than 8 samples a side, is built at half size and doubled as it is read, with the weights and
+// rounding of libjpeg's "fancy" upsampling: each sample three parts the nearest and one part the
+// next nearest.
 class ComponentPlane
 {
 public:

@@ -167,6 +167,7 @@ std::optional<QImage> decodeJpeg(const QString &path,
         const QRect region = plan.clipRect.value_or(QRect(QPoint(), decoded));
         if (whole.size() <= memoryLimitBytes && whole.open(QIODevice::ReadOnly)) {
             if (std::optional<QImage> image = decodeProgressiveJpeg(whole.readAll(),
+                                                                    fileSize,
                                                                     eighths,
                                                                     region,
                                                                     plan.scaledSize.value_or(

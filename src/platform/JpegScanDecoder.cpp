@@ -378,5 +378,9 @@ void decodeJpegScan(const JpegFrame &frame,
                     ScanProgress &progress)
 {
     ScanDecoder(frame, scan, components, before, progress).run();
-    progress.finish(); // also when broken data ended the scan early
+    // Also when broken data ended the scan early; but what follows must not overtake the scan
+    // before this one, which may still be writing.
+    if (before)
+        before->waitFor(INT_MAX);
+    progress.finish();
 }

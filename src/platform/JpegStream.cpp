@@ -4,6 +4,7 @@
 
 namespace {
 
+constexpr int kTem = 0x01;
 constexpr int kSof2 = 0xC2;
 constexpr int kDht = 0xC4;
 constexpr int kDac = 0xCC;
@@ -30,14 +31,20 @@ public:
     [[nodiscard]] std::size_t pos() const { return m_pos; }
     [[nodiscard]] std::uint8_t *at(std::size_t pos) const { return m_bytes + pos; }
 
-    // The next marker, past any fill bytes; -1 at the end of the file or on stray data.
+    // The next marker, past fill bytes, and past stray bytes as libjpeg passes them, so that
+    // both read the same segments; -1 at the end of the file.
     int nextMarker()
     {
-        if (m_pos + 1 >= m_size || m_bytes[m_pos] != 0xFF)
-            return -1;
-        while (m_pos < m_size && m_bytes[m_pos] == 0xFF)
-            ++m_pos;
-        return m_pos < m_size ? m_bytes[m_pos++] : -1;
+        for (;;) {
+            while (m_pos < m_size && m_bytes[m_pos] != 0xFF)
+                ++m_pos;
+            while (m_pos < m_size && m_bytes[m_pos] == 0xFF)
+                ++m_pos;
+            if (m_pos >= m_size)
+                return -1;
+            if (const int marker = m_bytes[m_pos++]; marker != 0)
+                return marker;
+        }
     }
 
     // The payload of the segment that starts here, after its two length bytes.
@@ -201,10 +208,11 @@ std::optional<JpegScan> readScanHeader(const std::uint8_t *p,
         // The quantisation table in force at a component's first scan is the one it keeps.
         JpegComponent &component = frame.components[std::size_t(index)];
         const std::size_t slot = std::size_t(quantSlots[index]);
-        if (component.quantisation[0] == 0) {
+        if (!component.quantisationLatched) {
             if (!tables.quantisationDefined[slot])
                 return std::nullopt;
             component.quantisation = tables.quantisation[slot];
+            component.quantisationLatched = true;
         }
         scan.parts.push_back({index, tables.dc[std::size_t(dc)], tables.ac[std::size_t(ac)]});
     }
@@ -276,7 +284,7 @@ std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file)
         const int marker = reader.nextMarker();
         if (marker == kEoi || marker < 0)
             break;
-        if (marker >= kRst0 && marker <= kRst7)
+        if ((marker >= kRst0 && marker <= kRst7) || marker == kTem) // markers without a length
             continue;
         // Other frame kinds (baseline, lossless, arithmetic coding) and DNL are not ours.
         if ((marker >= 0xC0 && marker <= 0xCF && marker != kSof2 && marker != kDht && marker != kDac)

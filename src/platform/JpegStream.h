@@ -32,6 +32,7 @@ struct JpegComponent
     int scanBlocksWide = 0; // the blocks a scan of this component alone covers
     int scanBlocksHigh = 0;
     std::array<std::uint16_t, 64> quantisation{}; // in zigzag order, as the file has it
+    bool quantisationLatched = false;             // taken from the tables at the first scan
 };
 
 struct JpegScan

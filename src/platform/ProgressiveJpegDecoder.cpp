@@ -126,10 +126,13 @@ QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDo
 
 } // namespace
 
-std::optional<QImage> decodeProgressiveJpeg(QByteArray file, int eighths, QRect region, QSize target)
+std::optional<QImage> decodeProgressiveJpeg(
+    QByteArray file, QSize fileSize, int eighths, QRect region, QSize target)
 {
     std::optional<JpegFrame> frame = parseProgressiveJpeg(file);
-    if (!frame || eighths < 1 || eighths > 8)
+    // A frame of another size than the caller's header says is one that a crafted file showed
+    // only to us, past the memory limit the caller checked.
+    if (!frame || QSize(frame->width, frame->height) != fileSize || eighths < 1 || eighths > 8)
         return std::nullopt;
     const QSize decoded(ceilDiv(frame->width * eighths, 8), ceilDiv(frame->height * eighths, 8));
     if (!QRect(QPoint(), decoded).contains(region) || region.isEmpty())
