@@ -37,7 +37,7 @@ void transformBlock(const std::int16_t *coefficients,
                     std::uint8_t *out,
                     std::size_t stride)
 {
-    float rows[High][Wide];
+    float rows[High][Wide] = {};
     bool rowUsed[High];
     for (int v = 0; v < High; ++v) {
         const std::int16_t *row = coefficients + v * Wide;
@@ -99,11 +99,6 @@ const ScaledBasis &basisFor(int n)
                                           ScaledBasis(8)};
     }();
     return bases[std::size_t(n - 1)];
-}
-
-int ceilDiv(int a, int b)
-{
-    return (a + b - 1) / b;
 }
 
 } // namespace

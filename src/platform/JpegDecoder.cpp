@@ -1,5 +1,6 @@
 #include "platform/JpegDecoder.h"
 
+#include "platform/JpegStream.h"
 #include "platform/ProgressiveJpegDecoder.h"
 #include "platform/RowScaler.h"
 
@@ -88,8 +89,8 @@ private:
 int eighthsFor(QSize file, QSize wanted)
 {
     for (int eighths = 1; eighths < 8; ++eighths) {
-        if ((file.width() * eighths + 7) / 8 >= wanted.width()
-            && (file.height() * eighths + 7) / 8 >= wanted.height())
+        const QSize scaled = jpegScaledSize(file, eighths);
+        if (scaled.width() >= wanted.width() && scaled.height() >= wanted.height())
             return eighths;
     }
     return 8;
@@ -162,16 +163,11 @@ std::optional<QImage> decodeJpeg(const QString &path,
     const int eighths = plan.scaledSize ? eighthsFor(fileSize, *plan.scaledSize) : 8;
     if (info.progressive_mode && (eighths < 8 || plan.clipRect)) {
         QFile whole(path);
-        const QSize decoded((fileSize.width() * eighths + 7) / 8,
-                            (fileSize.height() * eighths + 7) / 8);
-        const QRect region = plan.clipRect.value_or(QRect(QPoint(), decoded));
         if (whole.size() <= memoryLimitBytes && whole.open(QIODevice::ReadOnly)) {
             if (std::optional<QImage> image = decodeProgressiveJpeg(whole.readAll(),
                                                                     fileSize,
                                                                     eighths,
-                                                                    region,
-                                                                    plan.scaledSize.value_or(
-                                                                        region.size())))
+                                                                    plan))
                 return image;
         }
     }

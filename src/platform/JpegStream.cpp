@@ -145,11 +145,6 @@ bool readQuantisationTables(const std::uint8_t *p, std::size_t size, TablesInFor
     return true;
 }
 
-int ceilDiv(int a, int b)
-{
-    return (a + b - 1) / b;
-}
-
 bool readFrame(const std::uint8_t *p, std::size_t size, JpegFrame &frame, int quantSlots[3])
 {
     if (size < 6 || p[0] != 8)

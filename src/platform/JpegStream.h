@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -52,6 +53,18 @@ struct JpegScan
     const std::uint8_t *data = nullptr; // entropy-coded bytes, unstuffed, restart markers taken out
     std::size_t size = 0;
 };
+
+// a / b rounded up, for counts of blocks and samples.
+[[nodiscard]] constexpr int ceilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
+
+// The size a picture decodes to at eighths/8 of its own, rounded up as libjpeg rounds it.
+[[nodiscard]] constexpr QSize jpegScaledSize(QSize picture, int eighths)
+{
+    return {ceilDiv(picture.width() * eighths, 8), ceilDiv(picture.height() * eighths, 8)};
+}
 
 struct JpegFrame
 {

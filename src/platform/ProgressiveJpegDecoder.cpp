@@ -6,12 +6,11 @@
 #include "platform/RowScaler.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <atomic>
 #include <new>
-#include <numbers>
 #include <system_error>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -108,11 +107,6 @@ std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes, QRect r
     return scaleOnSecondCore(region.size(), target, kRowsPerBatch, toPixels);
 }
 
-int ceilDiv(int a, int b)
-{
-    return (a + b - 1) / b;
-}
-
 // The blocks of a component that the region of the decoded picture needs, and one more on each
 // side for the neighbours of doubled samples.
 QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDown)
@@ -126,15 +120,18 @@ QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDo
 
 } // namespace
 
-std::optional<QImage> decodeProgressiveJpeg(
-    QByteArray file, QSize fileSize, int eighths, QRect region, QSize target)
+std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
+                                            QSize fileSize,
+                                            int eighths,
+                                            const DecodePlan &plan)
 {
     std::optional<JpegFrame> frame = parseProgressiveJpeg(file);
     // A frame of another size than the caller's header says is one that a crafted file showed
     // only to us, past the memory limit the caller checked.
     if (!frame || QSize(frame->width, frame->height) != fileSize || eighths < 1 || eighths > 8)
         return std::nullopt;
-    const QSize decoded(ceilDiv(frame->width * eighths, 8), ceilDiv(frame->height * eighths, 8));
+    const QSize decoded = jpegScaledSize(fileSize, eighths);
+    const QRect region = plan.clipRect.value_or(QRect(QPoint(), decoded));
     if (!QRect(QPoint(), decoded).contains(region) || region.isEmpty())
         return std::nullopt;
     std::vector<KeptCoefficients> kept;
@@ -143,12 +140,12 @@ std::optional<QImage> decodeProgressiveJpeg(
         for (const JpegComponent &component : frame->components) {
             // A block of a component sampled at half resolution covers twice the picture's
             // pixels; past 8 samples a side it is built at half size and doubled.
-            const int upAcross = eighths * frame->maxH / component.h > 8 ? frame->maxH / component.h
-                                                                         : 1;
-            const int upDown = eighths * frame->maxV / component.v > 8 ? frame->maxV / component.v
-                                                                       : 1;
-            const int wide = eighths * frame->maxH / component.h / upAcross;
-            const int high = eighths * frame->maxV / component.v / upDown;
+            const int across = eighths * frame->maxH / component.h;
+            const int down = eighths * frame->maxV / component.v;
+            const int upAcross = across > 8 ? frame->maxH / component.h : 1;
+            const int upDown = down > 8 ? frame->maxV / component.v : 1;
+            const int wide = across / upAcross;
+            const int high = down / upDown;
             kept.emplace_back(component,
                               wide,
                               high,
@@ -162,5 +159,5 @@ std::optional<QImage> decodeProgressiveJpeg(
     // The planes hold the picture now; what it came from can go before its pixels are made.
     kept.clear();
     file.clear();
-    return scaledPicture(planes, region, target);
+    return scaledPicture(planes, region, plan.scaledSize.value_or(region.size()));
 }
