@@ -1,6 +1,7 @@
 // The silence in a show's music where one file hands over to the next, and where a single looping
 // file starts again, recorded from the real showvale process's sound: WAV, MP3 and Ogg Vorbis
-// files of steady tones, so that every quiet stretch inside the music is a gap. The player plays
+// files of steady tones, so that every quiet stretch inside the music is a gap; also one such file
+// among files that cannot be played, which the player passes over. The player plays
 // into a sink of its own on the sound server (PULSE_SINK), so nothing else playing there is
 // recorded.
 //
@@ -197,11 +198,32 @@ QList<double> gapsInside(const QList<qint16> &samples)
     return gaps;
 }
 
-void musicGaps(benchmark::State &state, const QString &format, bool singleFile)
+// The lists measured: two files that take turns, one that follows itself, and one good file
+// among files that cannot be played (first, in the middle and last), which loops alone.
+enum class MusicList { TwoFiles, OneFileLooping, AmongUnplayable };
+
+QStringList unplayableFiles()
+{
+    const QString text = workDir->filePath(QStringLiteral("text.wav"));
+    const QString empty = workDir->filePath(QStringLiteral("empty.mp3"));
+    for (const auto &[path, bytes] :
+         {std::pair{text, QByteArray("not a sound\n")}, std::pair{empty, QByteArray()}}) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+    return {text, empty, workDir->filePath(QStringLiteral("missing.ogg"))};
+}
+
+void musicGaps(benchmark::State &state, const QString &format, MusicList list)
 {
     QStringList music{toneFile(format, 440)};
-    if (!singleFile)
+    if (list == MusicList::TwoFiles)
         music << toneFile(format, 660);
+    if (list == MusicList::AmongUnplayable) {
+        const QStringList bad = unplayableFiles();
+        music = QStringList{bad[0], bad[1]} + music + QStringList{bad[2], bad[0]};
+    }
     if (music.contains(QString())) {
         state.SkipWithError("cannot make the music files");
         return;
@@ -236,14 +258,15 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     QTemporaryDir dir;
     workDir = &dir;
+    const std::pair<MusicList, const char *> lists[] = {
+        {MusicList::TwoFiles, "two_files"},
+        {MusicList::OneFileLooping, "one_file_looping"},
+        {MusicList::AmongUnplayable, "one_file_among_unplayable"},
+    };
     for (const char *format : {"wav", "mp3", "ogg"}) {
-        for (const bool single : {false, true}) {
-            const std::string name = std::string("MusicGap/") + format
-                                     + (single ? "/one_file_looping" : "/two_files");
-            benchmark::RegisterBenchmark(name.c_str(),
-                                         musicGaps,
-                                         QString::fromLatin1(format),
-                                         single)
+        for (const auto &[list, listName] : lists) {
+            const std::string name = std::string("MusicGap/") + format + "/" + listName;
+            benchmark::RegisterBenchmark(name.c_str(), musicGaps, QString::fromLatin1(format), list)
                 ->Unit(benchmark::kSecond)
                 ->Iterations(1);
         }

@@ -3,6 +3,7 @@
 #include "platform/MediaPlayer.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
@@ -33,17 +34,23 @@ MediaPreviewWidget::MediaPreviewWidget(MediaPlayer &player, QWidget *parent)
     , m_pause(transportButton(this, QStringLiteral("pause"), QStyle::SP_MediaPause, tr("Pause")))
     , m_stop(transportButton(this, QStringLiteral("stop"), QStyle::SP_MediaStop, tr("Stop")))
     , m_position(new QSlider(Qt::Horizontal, this))
+    , m_failure(new QLabel(tr("Cannot play this file"), this))
 {
     m_player.setAutoStart(false);
     m_position->setObjectName(QStringLiteral("position"));
     m_position->setAccessibleName(tr("Position"));
     m_position->setRange(0, 0);
+    m_failure->setObjectName(QStringLiteral("failure"));
+    m_failure->setAccessibleName(m_failure->text());
+    m_failure->hide();
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(m_play);
     buttons->addWidget(m_pause);
     buttons->addWidget(m_stop);
+    buttons->addSpacing(4);
+    buttons->addWidget(m_failure);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -67,11 +74,29 @@ MediaPreviewWidget::MediaPreviewWidget(MediaPlayer &player, QWidget *parent)
         m_player.setPosition(m_position->value());
     });
     connect(&m_player, &MediaPlayer::playingChanged, this, &MediaPreviewWidget::updateButtons);
+    connect(&m_player, &MediaPlayer::failed, this, &MediaPreviewWidget::showFailure);
+    connect(&m_player, &MediaPlayer::fileNameChanged, this, &MediaPreviewWidget::clearFailure);
     updateButtons(false);
 }
 
 void MediaPreviewWidget::updateButtons(bool playing)
 {
-    m_play->setEnabled(!playing);
+    m_play->setEnabled(!playing && !m_failed);
     m_pause->setEnabled(playing);
+}
+
+// Shown once for the file, however many errors the player reports about it.
+void MediaPreviewWidget::showFailure(const QString &description)
+{
+    m_failed = true;
+    m_failure->setToolTip(description);
+    m_failure->show();
+    updateButtons(false);
+}
+
+void MediaPreviewWidget::clearFailure()
+{
+    m_failed = false;
+    m_failure->hide();
+    updateButtons(m_player.isPlaying());
 }

@@ -1,37 +1,12 @@
 #include "platform/GstMusicPlayer.h"
 
-#include "platform/NativePath.h"
-#include "platform/RegularFile.h"
-
-#include <QFileInfo>
-#include <QUrl>
+#include "platform/MusicFileCheck.h"
+#include "platform/SoundOnlyPlaybin.h"
 
 #include <gst/gst.h>
 
 #include <deque>
 #include <mutex>
-
-namespace {
-
-// playbin's flags: decode audio and set the volume in software; no video, no subtitles.
-constexpr guint kPlayAudioOnly = (1U << 1) | (1U << 4);
-
-std::optional<QByteArray> playableUri(const QString &pathText)
-{
-    const QFileInfo file(openablePath(pathText));
-    // Only regular files: a pipe or a device would hang the pipeline or never end.
-    if (pathText.isEmpty() || !file.exists() || notAReadableFile(file.filePath()))
-        return std::nullopt;
-    return QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded();
-}
-
-bool startGStreamer()
-{
-    static const bool started = gst_init_check(nullptr, nullptr, nullptr);
-    return started;
-}
-
-} // namespace
 
 // Shared with GStreamer's streaming threads, which must not touch the QObject: they read the
 // queued file and post what happened to the player's thread, tagged with the run it belongs to.
@@ -135,13 +110,10 @@ bool GstMusicPlayer::createPipeline()
 {
     if (m_playbin)
         return true;
-    if (!startGStreamer())
-        return false;
-    m_playbin = gst_element_factory_make("playbin", "music");
+    m_playbin = makeSoundOnlyPlaybin("music");
     if (!m_playbin)
         return false;
-    gst_object_ref_sink(m_playbin);
-    g_object_set(m_playbin, "flags", kPlayAudioOnly, "volume", m_volume, nullptr);
+    g_object_set(m_playbin, "volume", m_volume, nullptr);
     g_signal_connect(m_playbin, "about-to-finish", G_CALLBACK(Relay::aboutToFinish), m_relay.get());
     GstBus *bus = gst_element_get_bus(m_playbin);
     gst_bus_set_sync_handler(bus, &Relay::busMessage, m_relay.get(), nullptr);
@@ -162,11 +134,13 @@ void GstMusicPlayer::setVolume(int hundredthsOfDecibel)
 }
 
 // Stops what plays and forgets the queue; reports still on their way to this thread belong to
-// the old run and are dropped.
+// the old run and are dropped. After a failure only a full stop lets playbin open another file:
+// from READY it fails the next file as well.
 void GstMusicPlayer::beginNewRun()
 {
     if (m_playbin)
-        gst_element_set_state(m_playbin, GST_STATE_READY);
+        gst_element_set_state(m_playbin, m_failedInRun ? GST_STATE_NULL : GST_STATE_READY);
+    m_failedInRun = false;
     {
         const std::lock_guard lock(m_relay->mutex);
         m_run = ++m_relay->run;
@@ -187,7 +161,8 @@ void GstMusicPlayer::setFileName(const QString &pathText)
     }
     m_fileName = pathText;
     beginNewRun();
-    const std::optional<QByteArray> uri = playableUri(pathText);
+    emit fileNameChanged(pathText);
+    const std::optional<QByteArray> uri = soundFileUri(pathText);
     if (!uri) {
         setPlaying(false);
         reportFailure(QStringLiteral("Cannot open \"%1\"").arg(pathText));
@@ -205,13 +180,22 @@ void GstMusicPlayer::setFileName(const QString &pathText)
 
 bool GstMusicPlayer::queueNext(const QString &pathText)
 {
-    const std::optional<QByteArray> uri = playableUri(pathText);
+    const std::optional<QByteArray> uri = soundFileUri(pathText);
     if (!uri || !m_playbin)
         return false;
     const std::lock_guard lock(m_relay->mutex);
     m_relay->queue.push_back({*uri, pathText});
     ++m_queuedCount;
     return true;
+}
+
+void GstMusicPlayer::checkPlayable(const QString &pathText)
+{
+    if (!m_check) {
+        m_check = new MusicFileCheck(this);
+        connect(m_check, &MusicFileCheck::checked, this, &MediaPlayer::playableChecked);
+    }
+    m_check->check(pathText);
 }
 
 void GstMusicPlayer::handOver(quint64 run, const QString &pathText)
@@ -238,6 +222,7 @@ void GstMusicPlayer::fail(quint64 run, const QString &description, const QString
 {
     if (run != m_run)
         return;
+    m_failedInRun = true;
     if (!handedOverPath.isEmpty())
         handOver(run, handedOverPath);
     if (run != m_run)

@@ -4,12 +4,13 @@
 
 #include <memory>
 
+class MusicFileCheck;
 using GstElement = struct _GstElement;
 
 // The show's music on GStreamer's playbin. The queued file is handed to playbin when the current
 // one is about to finish, so the next file (or the same one again) follows without a gap.
-// GStreamer is started only when the first file is given: a show without music never loads it.
-// Audio only: a video file among the music is heard, not seen.
+// GStreamer is started only when the first file is given or checked: a show without music never
+// loads it. Audio only: a video file among the music is heard, not seen.
 class GstMusicPlayer final : public MediaPlayer
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
     [[nodiscard]] QString fileName() const override { return m_fileName; }
     bool queueNext(const QString &pathText) override;
     [[nodiscard]] int queuedCount() const override { return m_queuedCount; }
+    void checkPlayable(const QString &pathText) override;
 
     void play() override;
     void pause() override;
@@ -47,6 +49,7 @@ private:
 
     std::unique_ptr<Relay> m_relay;
     GstElement *m_playbin = nullptr;
+    MusicFileCheck *m_check = nullptr; // made with the first check
     QString m_fileName;
     double m_volume = 1.0;
     quint64 m_run = 0;
@@ -55,4 +58,5 @@ private:
     bool m_playing = false;
     bool m_handedOver = false;
     bool m_failureReported = false;
+    bool m_failedInRun = false; // playbin has reported an error since it last started a file
 };

@@ -41,6 +41,11 @@ public:
     // The queued files that will follow the one playing.
     [[nodiscard]] virtual int queuedCount() const { return 0; }
 
+    // Finds out, without playing it, whether a file holds sound that this player can play; the
+    // answer comes as playableChecked with the same path text, later or from inside the call. A
+    // player that cannot tell takes every file for playable.
+    virtual void checkPlayable(const QString &pathText) { emit playableChecked(pathText, true); }
+
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void stop() = 0;
@@ -54,6 +59,9 @@ signals:
     void endOfStream(int result);
     // The file given could not be opened or played.
     void failed(const QString &description);
+    void playableChecked(const QString &pathText, bool playable);
+    // A file was given by setFileName, whether it can be opened or not.
+    void fileNameChanged(const QString &pathText);
     void positionChanged(qint64 milliseconds);
     void durationChanged(qint64 milliseconds);
     void playingChanged(bool playing);

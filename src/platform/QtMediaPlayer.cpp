@@ -24,6 +24,13 @@ QtMediaPlayer::QtMediaPlayer(QObject *parent)
                 }
                 if (status == QMediaPlayer::InvalidMedia)
                     reportFailure(m_player->errorString());
+                // A video without a sound track plays nothing here: there is no picture area.
+                // Stopping the file before reports it loaded too, so only the current one counts.
+                if (status == QMediaPlayer::LoadedMedia && !m_player->hasAudio()
+                    && !m_source.isEmpty() && m_player->source() == m_source) {
+                    m_player->stop();
+                    reportFailure(QStringLiteral("No sound in \"%1\"").arg(m_fileName));
+                }
             });
     connect(m_player,
             &QMediaPlayer::errorOccurred,
@@ -57,10 +64,12 @@ void QtMediaPlayer::setVolume(int hundredthsOfDecibel)
 void QtMediaPlayer::setFileName(const QString &pathText)
 {
     m_fileName = pathText;
+    m_source.clear();
     m_endReported = false;
     m_failureReported = false;
     ++m_fileGeneration;
     m_player->stop();
+    emit fileNameChanged(pathText);
     const QString path = openablePath(pathText);
     // Only regular files: a pipe or a device would hang the pipeline or never end.
     if (path.isEmpty() || !QFileInfo::exists(path) || notAReadableFile(path)) {
@@ -68,7 +77,8 @@ void QtMediaPlayer::setFileName(const QString &pathText)
         reportFailure(QStringLiteral("Cannot open \"%1\"").arg(pathText));
         return;
     }
-    m_player->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    m_source = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    m_player->setSource(m_source);
     if (m_autoStart)
         m_player->play();
 }

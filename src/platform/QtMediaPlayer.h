@@ -2,6 +2,8 @@
 
 #include "platform/MediaPlayer.h"
 
+#include <QUrl>
+
 class QAudioOutput;
 class QMediaPlayer;
 
@@ -33,6 +35,7 @@ private:
     QMediaPlayer *m_player;
     QAudioOutput *m_output;
     QString m_fileName;
+    QUrl m_source; // what the player was given for the file, if it could be opened
     bool m_autoStart = false;
     bool m_endReported = false;
     bool m_failureReported = false;

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 
 class MediaPlayer;
 
 // The show's background music: plays List3 one file after another through the media player,
-// from the first again after the last, independent of the pictures. A file that cannot be played,
-// or that ends without playing anything (an empty one), is skipped; after a whole round, and at
-// least two files in a row, in which nothing played it stops trying.
+// from the first again after the last, independent of the pictures. Each file is checked before
+// it is played or queued, so the player goes on without a gap from one playable file to the next;
+// a file that cannot be played, or that ends without playing anything (an empty one), is passed
+// over from then on. When no file of the list can be played the show goes on silent.
 class AudioPlaylist final : public QObject
 {
     Q_OBJECT
@@ -36,20 +39,34 @@ public:
     void stop();
 
 private:
+    enum class Verdict { Unknown, Checking, Playable, Unplayable };
+
     // A file that ends sooner after it began, without reaching a position, has played nothing.
     static constexpr qint64 kEndsAtOnceMs = 100;
+    // How long a file waits for the check of the one to follow it before it starts all the same.
+    static constexpr int kLongestWaitForNextMs = 300;
 
+    void selectAndPlay();
     void playSelected();
-    [[nodiscard]] QString fileFor(const QString &path) const;
+    [[nodiscard]] bool followerIsKnown();
+    void queueAhead();
+    [[nodiscard]] Verdict verdictOf(const QString &file);
+    void recordCheck(const QString &file, bool playable);
     void fileEnded();
-    void skipUnplayable();
+    void fileFailed();
+    [[nodiscard]] bool currentFileHasPlayed() const;
+    [[nodiscard]] QString fileAt(int position) const;
+    [[nodiscard]] int nextPosition(int position) const;
 
     MediaPlayer &m_player;
     FileForPath m_fileFor;
     QStringList m_paths;
+    QHash<QString, Verdict> m_verdicts; // by file, so an entry listed twice is checked once
     int m_position = -1;
-    int m_unplayedInARow = 0;       // files in a row that could not be played or played nothing
     bool m_positionReached = false; // the current file has played a little at least
     QElapsedTimer m_playingFor;     // since the current file was given
     bool m_playing = false;
+    bool m_waitingForCheck = false; // the selected entry waits for a check; nothing was given
+    QTimer m_waitForNext;           // running while the selected entry waits for its follower
+    bool m_asking = false;          // inside a check, whose answer may come from inside the call
 };

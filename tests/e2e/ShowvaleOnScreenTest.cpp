@@ -1,4 +1,5 @@
 #include "project/ProjectWriter.h"
+#include "support/SoundRecording.h"
 #include "support/SoundSamples.h"
 #include "support/TestFiles.h"
 #include "support/WindowTesting.h"
@@ -10,11 +11,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -53,86 +52,6 @@ QRect areaOf(const QImage &shot, QColor colour)
         }
     }
     return box;
-}
-
-// The index of the sound server's playback stream that the process plays into, if any.
-std::optional<int> playbackStreamOf(qint64 pid)
-{
-    QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
-    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
-        return std::nullopt;
-    const QString listing = QString::fromLocal8Bit(pactl.readAllStandardOutput());
-    const QString owner = QStringLiteral("application.process.id = \"%1\"").arg(pid);
-    for (const QString &entry : listing.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts)) {
-        if (entry.contains(owner))
-            return entry.section(u'\n', 0, 0).trimmed().toInt();
-    }
-    return std::nullopt;
-}
-
-constexpr int kRate = kTestSoundRate;
-
-// Records one playback stream for the given time: 16-bit mono samples at 22050 Hz.
-QList<qint16> recordStream(int stream, int milliseconds)
-{
-    QProcess parec;
-    parec.start(QStringLiteral("parec"),
-                {QStringLiteral("--monitor-stream=%1").arg(stream),
-                 QStringLiteral("--raw"),
-                 QStringLiteral("--format=s16le"),
-                 QStringLiteral("--rate=%1").arg(kRate),
-                 QStringLiteral("--channels=1")});
-    if (!parec.waitForStarted(5000))
-        return {};
-    QByteArray bytes;
-    const QDeadlineTimer deadline(milliseconds + 3000);
-    const qsizetype wanted = qsizetype(kRate) * 2 * milliseconds / 1000;
-    while (bytes.size() < wanted && !deadline.hasExpired()
-           && (parec.state() == QProcess::Running || parec.bytesAvailable() > 0)) {
-        parec.waitForReadyRead(100);
-        bytes += parec.readAllStandardOutput();
-    }
-    parec.kill();
-    parec.waitForFinished(3000);
-    QList<qint16> samples;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        samples << static_cast<qint16>(qFromLittleEndian<quint16>(bytes.constData() + i));
-    return samples;
-}
-
-// The samples from the first to the last that is clearly not silence: a stream starts and ends
-// with a little silence around what was played.
-QList<qint16> audiblePart(const QList<qint16> &samples)
-{
-    auto audible = [](qint16 sample) { return std::abs(sample) > 2000; };
-    const auto first = std::find_if(samples.cbegin(), samples.cend(), audible);
-    const auto last = std::find_if(samples.crbegin(), samples.crend(), audible);
-    if (first == samples.cend())
-        return {};
-    return QList<qint16>(first, last.base());
-}
-
-// Which of the tones plays, in order, from 50 ms pieces of the recording; a tone counts once it
-// lasts 150 ms, so the piece where one tone gives way to the next cannot pass for a third.
-QList<int> toneOrder(const QList<qint16> &samples, const QList<double> &tones)
-{
-    constexpr int kPiece = kRate / 20;
-    QList<int> order;
-    int current = -1;
-    int run = 0;
-    for (qsizetype at = 0; at + kPiece <= samples.size(); at += kPiece) {
-        const double frequency = toneFrequency(samples.mid(at, kPiece));
-        const auto tone = std::find_if(tones.cbegin(), tones.cend(), [&](double f) {
-            return std::abs(f - frequency) < 40;
-        });
-        const int heard = tone == tones.cend() ? -1 : int(tone - tones.cbegin());
-        run = heard == current ? run + 1 : 1;
-        current = heard;
-        if (run == 3 && heard >= 0 && (order.isEmpty() || order.last() != heard))
-            order << heard;
-    }
-    return order;
 }
 
 class ShowvaleOnScreen : public ::testing::Test
@@ -180,6 +99,19 @@ protected:
         m_player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_player.start(program, {projectPath});
         ASSERT_TRUE(m_player.waitForStarted(5000));
+    }
+
+    // A show of one red picture with the project's music, audio on.
+    QString writeMusicShow(ProjectSnapshot project)
+    {
+        const QString red = m_dir.filePath(QStringLiteral("red.png"));
+        writePicture(red, {100, 100}, Qt::red);
+        project.imagePaths = {red};
+        project.pauses = {QStringLiteral("0")};
+        project.audio = 1;
+        const QString path = m_dir.filePath(QStringLiteral("music.ssp"));
+        writeFileBytes(path, projectFileBytes(project));
+        return path;
     }
 
     ScreenState stateOf(const QImage &shot, QColor picture) const
@@ -287,39 +219,29 @@ TEST_F(ShowvaleOnScreen, AShowOnADiscFindsItsPicturesBesideTheProgram)
     clickAndExpectTheEnd({640, 360});
 }
 
-TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsWhileThePictureShows)
+// Files that cannot be played, first, in the middle and last, are passed over: the good ones play
+// in order and loop, one after the other without a break.
+TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsPassingOverFilesThatCannotPlay)
 {
     const QList<double> tones{500, 800, 1100};
     ProjectSnapshot project;
-    for (const double tone : tones) {
-        project.audioPaths << m_dir.filePath(QStringLiteral("tone%1.wav").arg(tone));
-        writeToneWav(project.audioPaths.last(), 600, int(tone));
-    }
-    const QString red = m_dir.filePath(QStringLiteral("red.png"));
-    writePicture(red, {100, 100}, Qt::red);
-    project.imagePaths = {red};
-    project.pauses = {QStringLiteral("0")};
-    project.audio = 1;
-    const QString path = m_dir.filePath(QStringLiteral("music.ssp"));
-    writeFileBytes(path, projectFileBytes(project));
-    launch(path);
+    const auto addMusic = [&](const QString &name) {
+        project.audioPaths << m_dir.filePath(name);
+        return project.audioPaths.last();
+    };
+    writeFileBytes(addMusic(QStringLiteral("text.wav")), "not a sound\n");
+    writeToneWav(addMusic(QStringLiteral("tone0.wav")), 1000, int(tones[0]));
+    writeFileBytes(addMusic(QStringLiteral("empty.mp3")), {});
+    writeToneWav(addMusic(QStringLiteral("tone1.wav")), 1000, int(tones[1]));
+    writeToneWav(addMusic(QStringLiteral("tone2.wav")), 1000, int(tones[2]));
+    addMusic(QStringLiteral("missing.ogg"));
+    launch(writeMusicShow(project));
 
-    // The player's own stream on the sound server, so no other program's sound counts; look
-    // again until a stream gives sound.
-    std::optional<int> stream;
-    QList<qint16> heard;
-    waitUntil(
-        [&] {
-            stream = playbackStreamOf(m_player.processId());
-            if (stream)
-                heard = audiblePart(recordStream(*stream, 3000));
-            return heard.size() > kRate || m_player.state() != QProcess::Running;
-        },
-        15000);
-    ASSERT_TRUE(stream.has_value())
-        << "showvale plays nothing to the sound server (is it running?)";
-    ASSERT_GT(heard.size(), kRate) << "less than a second of sound";
+    const QList<qint16> heard = audiblePart(recordProcess(m_player.processId(), 3500));
+    ASSERT_GT(heard.size(), 3 * kTestSoundRate)
+        << "less than three seconds of sound (is the sound server running?)";
     EXPECT_GT(loudness(heard), 1000.0);
+    EXPECT_LT(longestSilenceMs(heard), 100.0) << "the music breaks off";
     // Each file followed by the next, the first again after the last.
     const QList<int> order = toneOrder(heard, tones);
     ASSERT_GE(order.size(), 4) << "fewer than four files heard";
@@ -328,6 +250,27 @@ TEST_F(ShowvaleOnScreen, TheMusicPlaysInOrderAndLoopsWhileThePictureShows)
 
     QImage shot;
     ASSERT_EQ(watchUntilPicture(Qt::red, &shot).last(), ScreenState::Picture);
+    clickAndExpectTheEnd({640, 360});
+}
+
+// A video among the music, here the only file, is heard and loops, and its pictures are never
+// shown: the screen holds the show's picture and nothing green.
+TEST_F(ShowvaleOnScreen, AVideoAmongTheMusicIsHeardNotSeen)
+{
+    ProjectSnapshot project;
+    project.audioPaths = {m_dir.filePath(QStringLiteral("clip.wmv"))};
+    ASSERT_TRUE(writeToneVideo(project.audioPaths.first(), 2000, 700, Qt::green));
+    launch(writeMusicShow(project));
+
+    const QList<qint16> heard = audiblePart(recordProcess(m_player.processId(), 3000));
+    ASSERT_EQ(m_player.state(), QProcess::Running) << "the video ended the player";
+    ASSERT_GT(heard.size(), 2 * kTestSoundRate) << "the video's sound does not play and loop";
+    EXPECT_NEAR(toneFrequency(heard), 700, 40);
+    EXPECT_LT(longestSilenceMs(heard), 100.0) << "the video's sound breaks off where it loops";
+
+    QImage shot;
+    ASSERT_EQ(watchUntilPicture(Qt::red, &shot).last(), ScreenState::Picture);
+    EXPECT_TRUE(areaOf(shot, Qt::green).isEmpty()) << "the video is seen";
     clickAndExpectTheEnd({640, 360});
 }
 

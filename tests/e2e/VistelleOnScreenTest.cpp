@@ -1,5 +1,7 @@
 #include "editor/PanelSwitcher.h"
 #include "forms/Twips.h"
+#include "support/SoundRecording.h"
+#include "support/SoundSamples.h"
 #include "support/TestFiles.h"
 #include "support/WindowTesting.h"
 #include "support/XvfbServer.h"
@@ -228,7 +230,12 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     ASSERT_FALSE(paintedScreen().isNull());
     const QString picture = work.filePath(QStringLiteral("red.png"));
     writePicture(picture, QSize(320, 240), Qt::red);
-    const QByteArray project = (picture + QStringLiteral(" *;Pause=30\r\nSp=1\r\nEa=0\r\n")).toUtf8();
+    // The music is a video: the test run plays its sound and never shows it.
+    const QString video = work.filePath(QStringLiteral("clip.mpg"));
+    ASSERT_TRUE(writeToneVideo(video, 2000, 700, Qt::green));
+    const QByteArray project = (picture + QStringLiteral(" *;Pause=30\r\nAf=") + video
+                                + QStringLiteral("\r\nSp=1\r\nEa=1\r\n"))
+                                   .toUtf8();
     const QString projectPath = work.filePath(QStringLiteral("red.ssp"));
     writeFileBytes(projectPath, project);
 
@@ -264,6 +271,11 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     ASSERT_TRUE(waitUntil([&] { return screenIsRedToItsCorners(); }))
         << "the stretched picture did not cover the screen";
     EXPECT_EQ(readFileBytes(programDirectory.filePath(QStringLiteral("testrun.test"))), project);
+    const QList<qint16> heard = audiblePart(recordProcess(editor.processId(), 3000));
+    ASSERT_EQ(editor.state(), QProcess::Running) << "the video as music ended the editor";
+    EXPECT_GT(heard.size(), 2 * kTestSoundRate) << "the video's sound does not play and loop";
+    EXPECT_NEAR(toneFrequency(heard), 700, 40);
+    EXPECT_TRUE(screenIsRedToItsCorners()) << "the video is seen";
 
     // A real click ends the show; the editor is still there.
     ASSERT_TRUE(server.click({server.screenSize().width() / 2, server.screenSize().height() / 2}));

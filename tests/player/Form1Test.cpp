@@ -418,10 +418,12 @@ TEST_F(PlayerWindow, TheTestRunWithoutItsFileReportsTheSystemsWords)
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoops)
+TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoopsPassingOverBadFiles)
 {
     for (const char *name : {"0.wav", "1.wav", "2.wav"})
         writeToneWav(path(QString::fromLatin1(name)), 300);
+    writeFileBytes(path("text.wav"), "not a sound\n");
+    writeFileBytes(path("empty.mp3"), {});
     PlatformServices services = m_platform.services();
     services.createMusicPlayer = [](QObject *parent) -> MediaPlayer * {
         return new GstMusicPlayer(parent);
@@ -429,8 +431,11 @@ TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoops)
     writePicture(path("still.png"), {10, 10});
     writeProject(QStringLiteral("music.ssp"),
                  {path("still.png") + " *;Pause=0",
+                  "Af=" + path("text.wav"),
                   "Af=" + path("0.wav"),
+                  "Af=" + path("empty.mp3"),
                   "Af=" + path("1.wav"),
+                  "Af=" + path("missing.ogg"),
                   "Af=" + path("2.wav"),
                   "Ea=1"});
     Form1 form(services, {PlayerVariant::Showvale, m_dir.path(), path("music.ssp")});
@@ -448,25 +453,30 @@ TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoops)
     EXPECT_EQ(playing.mid(0, 4), QStringList({"1.wav", "2.wav", "0.wav", "1.wav"}));
 }
 
-TEST_F(PlayerWindow, RealMusicThatEndsAtOnceIsTriedTwiceThenStopsWhileThePicturesGoOn)
+TEST_F(PlayerWindow, RealMusicOfWhichNothingPlaysIsCheckedOnceAndNeverOpened)
 {
+    writeFileBytes(path("noise.mp3"), QByteArray(5000, '\x5a'));
     writeToneWav(path("silent.wav"), 0); // a header and not one sample
     writePicture(path("still.png"), {10, 10});
     writeProject(QStringLiteral("music.ssp"),
-                 {path("still.png") + " *;Pause=1", "Af=" + path("silent.wav"), "Ea=1"});
+                 {path("still.png") + " *;Pause=1",
+                  "Af=" + path("noise.mp3"),
+                  "Af=" + path("silent.wav"),
+                  "Af=" + path("missing.ogg"),
+                  "Ea=1"});
     PlatformServices services = m_platform.services();
     services.createMusicPlayer = [](QObject *parent) -> MediaPlayer * {
         return new GstMusicPlayer(parent);
     };
     Form1 form(services, {PlayerVariant::Showvale, m_dir.path(), path("music.ssp")});
-    QSignalSpy ends(form.findChild<MediaPlayer *>(QStringLiteral("MP1")), &MediaPlayer::endOfStream);
+    auto *mp1 = form.findChild<MediaPlayer *>(QStringLiteral("MP1"));
+    QSignalSpy checks(mp1, &MediaPlayer::playableChecked);
+    QSignalSpy opened(mp1, &MediaPlayer::fileNameChanged);
     ASSERT_TRUE(form.start());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ends.count() >= 2; }, 10000));
-    QTest::qWait(500);
-    const qsizetype endsOnceStopped = ends.count();
-    QTest::qWait(2000); // long enough for thousands of reopenings, and for two pictures
-    EXPECT_EQ(ends.count(), endsOnceStopped) << "the empty file is opened again without end";
-    EXPECT_LE(endsOnceStopped, 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return checks.count() >= 3; }, 10000));
+    QTest::qWait(1500); // long enough for thousands of reopenings, and for a picture
+    EXPECT_EQ(checks.count(), 3) << "a file is checked again";
+    EXPECT_EQ(opened.count(), 0) << "a file that cannot play was given to the player";
     EXPECT_TRUE(form.imageSequence().Timer1()->isActive()) << "the pictures go on";
     EXPECT_TRUE(m_platform.messages.shown.empty());
     form.close();

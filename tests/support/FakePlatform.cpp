@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <utility>
+
 void FakeMessageBoxService::show(const QString &text, MessageIcon icon, QWidget *window)
 {
     shown.push_back({text, icon, window});
@@ -22,11 +24,30 @@ std::optional<QString> FakeFileChooser::chooseFile(const FileDialogRequest &requ
 
 void FakeMediaPlayer::setFileName(const QString &pathText)
 {
-    m_fileName = pathText;
     fileNamesGiven << pathText;
+    if (std::exchange(m_wentOn, false) && pathText == m_fileName)
+        return;
+    m_fileName = pathText;
     queued.clear();
     m_position = 0;
+    emit fileNameChanged(pathText);
     setPlaying(autoStart);
+}
+
+void FakeMediaPlayer::checkPlayable(const QString &pathText)
+{
+    checksAsked << pathText;
+    checksPending << pathText;
+    if (!holdChecks)
+        answerChecks();
+}
+
+void FakeMediaPlayer::answerChecks(int answers)
+{
+    for (; answers > 0 && !checksPending.isEmpty(); --answers) {
+        const QString file = checksPending.takeFirst();
+        emit playableChecked(file, !unplayable.contains(file));
+    }
 }
 
 void FakeMediaPlayer::play()
@@ -58,6 +79,13 @@ void FakeMediaPlayer::endWithoutPlaying()
 {
     m_position = 0;
     setPlaying(false);
+    emit endOfStream(8);
+}
+
+void FakeMediaPlayer::goOnWithQueued()
+{
+    m_fileName = queued.takeFirst();
+    m_wentOn = true;
     emit endOfStream(8);
 }
 

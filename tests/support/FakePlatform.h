@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <climits>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -65,6 +66,10 @@ public:
         return true;
     }
     [[nodiscard]] int queuedCount() const override { return static_cast<int>(queued.size()); }
+    // Answers at once, or when answerChecks is called while holdChecks is set: up to the given
+    // number of questions, those asked meanwhile included.
+    void checkPlayable(const QString &pathText) override;
+    void answerChecks(int answers = INT_MAX);
     void play() override;
     void pause() override;
     void stop() override;
@@ -79,11 +84,18 @@ public:
     void endWithoutPlaying();
     // The current file cannot be played.
     void failFile();
+    // Goes on with the first queued file without a gap, reporting the end of the one before; the
+    // next setFileName of that file then goes on with it, as the show's player does.
+    void goOnWithQueued();
 
     bool autoStart = false;
     int volume = 0;
     QStringList fileNamesGiven;
-    QStringList queued; // the files to go on with, since the last file given
+    QStringList queued;     // the files to go on with, since the last file given
+    QStringList unplayable; // the files whose check says they cannot be played
+    QStringList checksAsked;
+    QStringList checksPending;
+    bool holdChecks = false;
     int playCalls = 0;
 
 private:
@@ -92,6 +104,7 @@ private:
     QString m_fileName;
     qint64 m_position = 0;
     bool m_playing = false;
+    bool m_wentOn = false;
 };
 
 // Counts the points at which an operation lets events run, and can run a nested command there.

@@ -4,7 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
+#include <QProcess>
 #include <QtEndian>
 
 #include <cmath>
@@ -80,4 +82,36 @@ void writeToneWav(const QString &path, int milliseconds, int frequencyHz)
     appendLittleEndian(wav, data.size(), 4);
     wav += data;
     writeFileBytes(path, wav);
+}
+
+bool writeToneVideo(const QString &path, int milliseconds, int frequencyHz, QColor colour)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const QHash<QString, QStringList> codecs{
+        {QStringLiteral("mp4"), {"libx264", "aac"}},
+        {QStringLiteral("avi"), {"mpeg4", "libmp3lame"}},
+        {QStringLiteral("wmv"), {"wmv2", "wmav2"}},
+        {QStringLiteral("mpg"), {"mpeg1video", "mp2"}},
+    };
+    if (!codecs.contains(extension))
+        return false;
+    const QString seconds = QString::number(milliseconds / 1000.0);
+    QStringList arguments{"-loglevel",
+                          "error",
+                          "-y",
+                          "-f",
+                          "lavfi",
+                          "-i",
+                          QStringLiteral("color=c=%1:size=320x240:rate=25").arg(colour.name())};
+    if (frequencyHz > 0) {
+        arguments << "-f"
+                  << "lavfi"
+                  << "-i" << QStringLiteral("sine=frequency=%1:sample_rate=44100").arg(frequencyHz);
+        arguments << "-c:a" << codecs[extension].at(1);
+    }
+    arguments << "-t" << seconds << "-c:v" << codecs[extension].at(0) << path;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), arguments);
+    return ffmpeg.waitForFinished(30000) && ffmpeg.exitStatus() == QProcess::NormalExit
+           && ffmpeg.exitCode() == 0;
 }
