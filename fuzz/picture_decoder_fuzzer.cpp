@@ -3,9 +3,9 @@
 // stretched and at natural size, and stretched to a tiny screen, which has a progressive JPEG
 // decoded from only the coefficients that size needs. Whatever the file holds, decoding ends without a fault, and a
 // picture that decodes has the size the plan asked for.
-#include "platform/JpegDecoder.h"
-#include "platform/PictureDecoding.h"
-#include "platform/PngDecoder.h"
+#include "picture/JpegDecoder.h"
+#include "picture/PictureDecoding.h"
+#include "picture/PngDecoder.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -12,7 +12,8 @@ from pathlib import Path
 
 # The layers of src/, top to bottom: a file may include its own layer and those below it.
 # A new folder under src/ goes into this list where it belongs.
-LAYERS = ["editor", "dialogs", "export", "pack", "player", "forms", "project", "platform"]
+LAYERS = ["editor", "dialogs", "export", "pack", "player", "forms", "project", "sound", "picture",
+          "platform"]
 
 # Where a quoted include is looked for besides the including file's own folder.
 INCLUDE_ROOTS = ["src", "tests"]

@@ -1,10 +1,12 @@
 #include "export/ExportCommandLine.h"
+#include "picture/PictureLoader.h"
 #include "platform/ProcessMemory.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtPlatform.h"
 #include "player/Form1.h"
 #include "player/PlayerCommandLine.h"
 #include "player/ShowCheck.h"
+#include "sound/GstMusicPlayer.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -53,7 +55,8 @@ int main(int argc, char **argv)
 
     const ProgramEnvironment environment = currentProgramEnvironment();
     QtPlatform platform(QStringLiteral("Showvale"));
-    Form1 form(platform.services(),
+    ImageReaderPictureLoader pictures;
+    Form1 form(platform.services(pictures, &GstMusicPlayer::create),
                {PlayerVariant::Showvale, environment.programDirectory, environment.argumentText});
     int exitCode = 0;
     QObject::connect(&form, &Form1::ended, &app, [&exitCode](bool failed) {

@@ -1,10 +1,12 @@
 #include "editor/Main.h"
 #include "editor/ProjectCommands.h"
 #include "pack/PackCommandLine.h"
+#include "picture/PictureLoader.h"
 #include "platform/ProgramEnvironment.h"
-#include "platform/QtMediaPlayer.h"
 #include "platform/QtPlatform.h"
 #include "platform/UserFolders.h"
+#include "sound/GstMusicPlayer.h"
+#include "sound/QtMediaPlayer.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -52,14 +54,15 @@ int main(int argc, char **argv)
     // running after the main window has gone.
     QApplication::setQuitOnLastWindowClosed(true);
 
-    QtPlatform platform(QStringLiteral("Vistelle"),
-                        [](QObject *parent) -> MediaPlayer * { return new QtMediaPlayer(parent); });
+    QtPlatform platform(QStringLiteral("Vistelle"));
+    ImageReaderPictureLoader pictures;
+    const PlatformServices services = platform.services(pictures,
+                                                        &GstMusicPlayer::create,
+                                                        &QtMediaPlayer::create);
     // Closing the window destroys it, so its preview stops playing even while other windows
     // of the editor stay open. Those have no parent and are not destroyed with it.
     const ProgramEnvironment environment = currentProgramEnvironment();
-    QPointer<Main> window = new Main(platform.services(),
-                                     environment.programDirectory,
-                                     userDataFolder());
+    QPointer<Main> window = new Main(services, environment.programDirectory, userDataFolder());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     // A project named on the command line, as a file manager's "Open with" passes it, is opened

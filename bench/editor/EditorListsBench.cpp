@@ -6,13 +6,15 @@
 #include "editor/MainForm.h"
 #include "editor/ProjectCommands.h"
 #include "editor/TextListBox.h"
+#include "picture/PictureLoader.h"
 #include "platform/CommonDialog.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBoxService.h"
-#include "platform/QtMediaPlayer.h"
 #include "platform/QtPlatform.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectWriter.h"
+#include "sound/GstMusicPlayer.h"
+#include "sound/QtMediaPlayer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -29,12 +31,12 @@ namespace {
 
 constexpr int kEntries = 100'000;
 
-QtPlatform &platform()
+// The editor's real services, as its main() makes them.
+PlatformServices realServices()
 {
-    static QtPlatform instance(QStringLiteral("Vistelle"), [](QObject *parent) -> MediaPlayer * {
-        return new QtMediaPlayer(parent);
-    });
-    return instance;
+    static QtPlatform platform(QStringLiteral("Vistelle"));
+    static ImageReaderPictureLoader pictures;
+    return platform.services(pictures, &GstMusicPlayer::create, &QtMediaPlayer::create);
 }
 
 // Where the windows would write testrun.test and Autorun.inf.
@@ -44,7 +46,7 @@ QString programDirectory()
     return directory.path();
 }
 
-std::unique_ptr<Main> shownWindow(const PlatformServices &services = platform().services())
+std::unique_ptr<Main> shownWindow(const PlatformServices &services = realServices())
 {
     auto window = std::make_unique<Main>(services, programDirectory(), programDirectory());
     window->show();
@@ -60,7 +62,7 @@ void BM_AppendEntriesWhilePainting(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Main> window = shownWindow();
-        EventPump &events = *platform().services().events;
+        EventPump &events = *realServices().events;
         ProjectLists &lists = window->commands();
         state.ResumeTiming();
 
@@ -101,7 +103,7 @@ void BM_LoadProjectWhilePainting(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Main> window = shownWindow();
-        EventPump &events = *platform().services().events;
+        EventPump &events = *realServices().events;
         state.ResumeTiming();
 
         LoadProject(path, window->commands(), [&events] { events.letEventsRun(); });
@@ -137,7 +139,7 @@ public:
 struct CommandPlatform
 {
     CommandPlatform()
-        : services(platform().services())
+        : services(realServices())
     {
         services.files = &chooser;
         services.messages = &messages;

@@ -8,7 +8,7 @@
 #include "export/GStreamerSupport.h"
 #include "export/ShowFrames.h"
 #include "export/VideoExporter.h"
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 #include "player/PictureGeometry.h"
 #include "support/TestFiles.h"
 

@@ -2,9 +2,11 @@
 // empty file, a WAV without samples), against a show without music and one playing a tone: the
 // CPU time of the whole process, every thread included, per second of show.
 
+#include "picture/PictureLoader.h"
 #include "platform/QtPlatform.h"
 #include "player/Form1.h"
 #include "project/ProjectWriter.h"
+#include "sound/GstMusicPlayer.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -69,7 +71,8 @@ void showCpuShare(benchmark::State &state, Music music)
     const QString project = writeShow(music);
     for (auto _ : state) {
         QtPlatform platform(QStringLiteral("Showvale"));
-        auto form = std::make_unique<Form1>(platform.services(),
+        ImageReaderPictureLoader pictures;
+        auto form = std::make_unique<Form1>(platform.services(pictures, &GstMusicPlayer::create),
                                             PlayerSetup{PlayerVariant::Showvale,
                                                         workDir->path(),
                                                         project});

@@ -5,13 +5,15 @@
 // memory 1,000 switches (20 for HEIC) take.
 
 #include "PhotoFiles.h"
-#include "platform/HeifDecoder.h"
+#include "picture/HeifDecoder.h"
+#include "picture/PictureLoader.h"
 #include "platform/ProcessMemory.h"
 #include "platform/QtPlatform.h"
 #include "player/Form1.h"
 #include "player/ImageSequence.h"
 #include "player/PictureGeometry.h"
 #include "project/ProjectWriter.h"
+#include "sound/GstMusicPlayer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,7 +67,7 @@ public:
             file.write(projectFileBytes(project));
         file.close();
 
-        m_form = std::make_unique<Form1>(m_platform.services(),
+        m_form = std::make_unique<Form1>(m_platform.services(m_pictures, &GstMusicPlayer::create),
                                          PlayerSetup{PlayerVariant::Showvale, workDir.path(), {}});
         m_form->LoadShow(projectPath);
         m_form->imageSequence().Timer2()->stop();
@@ -83,6 +85,7 @@ public:
 
 private:
     QtPlatform m_platform{QStringLiteral("Showvale")};
+    ImageReaderPictureLoader m_pictures;
     std::unique_ptr<Form1> m_form;
 };
 

@@ -3,11 +3,11 @@
 #include "editor/MainForm.h"
 #include "editor/TextListBox.h"
 #include "platform/EventPump.h"
-#include "platform/MediaPlayer.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
 #include "project/StorablePath.h"
+#include "sound/MediaPlayer.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -17,9 +17,9 @@
 #include "editor/TestRun.h"
 #include "forms/FormLook.h"
 #include "platform/EventPump.h"
-#include "platform/MediaPlayer.h"
 #include "player/Form1.h"
 #include "project/ProjectWriter.h"
+#include "sound/MediaPlayer.h"
 
 #include <QAction>
 #include <QCheckBox>

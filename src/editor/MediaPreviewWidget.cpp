@@ -1,6 +1,6 @@
 #include "editor/MediaPreviewWidget.h"
 
-#include "platform/MediaPlayer.h"
+#include "sound/MediaPlayer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

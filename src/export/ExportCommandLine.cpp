@@ -2,7 +2,7 @@
 
 #include "export/ExportJob.h"
 #include "export/ExportShow.h"
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 #include "platform/Terminal.h"
 
 #include <QElapsedTimer>

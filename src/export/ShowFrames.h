@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/GStreamerSupport.h"
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 
 #include <gst/video/video.h>
 

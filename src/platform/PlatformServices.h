@@ -1,14 +1,20 @@
 #pragma once
 
-#include "platform/MediaPlayer.h"
+#include <functional>
 
 class EventPump;
 class FileChooser;
+class MediaPlayer;
 class MessageBoxService;
 class PictureLoader;
 class QObject;
 
-// The outside world a window talks to. Tests hand in recording fakes; the programs the Qt ones.
+// Makes a media player owned by the parent given.
+using MediaPlayerFactory = std::function<MediaPlayer *(QObject *parent)>;
+
+// The outside world a window talks to: the operating system's message boxes, file dialogs and
+// event pump, and the picture decoding and sound players the program runs on. Tests hand in
+// recording fakes; the programs the real ones.
 struct PlatformServices
 {
     MessageBoxService *messages = nullptr;

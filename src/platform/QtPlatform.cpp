@@ -1,22 +1,18 @@
 #include "platform/QtPlatform.h"
 
-#include "platform/GstMusicPlayer.h"
-
-QtPlatform::QtPlatform(const QString &applicationTitle, MediaPlayerFactory createPreviewPlayer)
+QtPlatform::QtPlatform(const QString &applicationTitle)
     : m_messages(applicationTitle)
-    , m_createPreviewPlayer(std::move(createPreviewPlayer))
 {}
 
-PlatformServices QtPlatform::services()
+PlatformServices QtPlatform::services(PictureLoader &pictures,
+                                      MediaPlayerFactory createMusicPlayer,
+                                      MediaPlayerFactory createPreviewPlayer)
 {
-    MediaPlayerFactory createMusicPlayer = [](QObject *parent) -> MediaPlayer * {
-        return new GstMusicPlayer(parent);
-    };
-    MediaPlayerFactory createPreviewPlayer = m_createPreviewPlayer ? m_createPreviewPlayer
-                                                                   : createMusicPlayer;
+    if (!createPreviewPlayer)
+        createPreviewPlayer = createMusicPlayer;
     return {&m_messages,
             &m_files,
-            &m_pictures,
+            &pictures,
             &m_events,
             std::move(createPreviewPlayer),
             std::move(createMusicPlayer)};

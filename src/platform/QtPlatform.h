@@ -1,26 +1,24 @@
 #pragma once
 
 #include "platform/EventPump.h"
-#include "platform/PictureLoader.h"
 #include "platform/PlatformServices.h"
 #include "platform/QtFileChooser.h"
 #include "platform/QtMessageBoxService.h"
 
-// The real platform services of one program, owned in one place by its main(). The music plays
-// through GStreamer; the editor hands in its audio preview player, which otherwise is the music
-// player too.
+// The real operating-system services of one program, owned in one place by its main(), which
+// adds how the program decodes pictures and plays sound.
 class QtPlatform
 {
 public:
-    explicit QtPlatform(const QString &applicationTitle,
-                        MediaPlayerFactory createPreviewPlayer = {});
+    explicit QtPlatform(const QString &applicationTitle);
 
-    [[nodiscard]] PlatformServices services();
+    // Without a preview player of its own, the editor's preview is a music player too.
+    [[nodiscard]] PlatformServices services(PictureLoader &pictures,
+                                            MediaPlayerFactory createMusicPlayer,
+                                            MediaPlayerFactory createPreviewPlayer = {});
 
 private:
     QtMessageBoxService m_messages;
     QtFileChooser m_files;
-    ImageReaderPictureLoader m_pictures;
     QtEventPump m_events;
-    MediaPlayerFactory m_createPreviewPlayer;
 };

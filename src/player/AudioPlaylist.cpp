@@ -1,6 +1,6 @@
 #include "player/AudioPlaylist.h"
 
-#include "platform/MediaPlayer.h"
+#include "sound/MediaPlayer.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "player/Form1.h"
 
+#include "picture/PictureLoader.h"
 #include "platform/EventPump.h"
-#include "platform/MediaPlayer.h"
 #include "platform/MessageBoxService.h"
-#include "platform/PictureLoader.h"
 #include "player/AudioPlaylist.h"
 #include "player/ImageSequence.h"
 #include "player/PictureArea.h"
@@ -12,6 +11,7 @@
 #include "player/ShowSettings.h"
 #include "project/ProjectFiles.h"
 #include "project/ProjectReader.h"
+#include "sound/MediaPlayer.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,6 +1,6 @@
 #include "player/ShowCheck.h"
 
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 #include "player/ShowSettings.h"
 #include "project/PathText.h"
 #include "project/ProjectReader.h"

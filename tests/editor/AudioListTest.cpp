@@ -37,7 +37,7 @@ protected:
 
 TEST_F(AudioListTest, PreviewPlayerWaitsAtHalfVolume)
 {
-    EXPECT_FALSE(previewPlayer().autoStart);
+    EXPECT_FALSE(previewPlayer().autoStart());
     EXPECT_EQ(previewPlayer().volume, -600);
     EXPECT_TRUE(previewPlayer().fileName().isEmpty());
 }

@@ -1,5 +1,5 @@
 #include "editor/MediaPreviewWidget.h"
-#include "platform/QtMediaPlayer.h"
+#include "sound/QtMediaPlayer.h"
 #include "support/TestFiles.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "player/Form1.h"
-#include "platform/GstMusicPlayer.h"
 #include "player/AudioPlaylist.h"
 #include "player/ImageSequence.h"
 #include "player/PictureArea.h"
+#include "sound/GstMusicPlayer.h"
 #include "support/FakePlatform.h"
 #include "support/TestFiles.h"
 
@@ -323,7 +323,7 @@ TEST_F(PlayerWindow, TheMusicStartsBeforeTheFirstPictureFromCurDirAndLoops)
           QStringLiteral("Ea=1.0")});
 
     EXPECT_EQ(mp1().objectName(), "MP1");
-    EXPECT_TRUE(mp1().autoStart);
+    EXPECT_TRUE(mp1().autoStart());
     EXPECT_EQ(mp1().volume, -600);
     EXPECT_EQ(mp1().fileNamesGiven, QStringList({path("one.wav")}));
     EXPECT_FALSE(image1()->isVisible()) << "the music comes first";

@@ -1,5 +1,5 @@
 #include "player/ShowCheck.h"
-#include "platform/PictureLoader.h"
+#include "picture/PictureLoader.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>

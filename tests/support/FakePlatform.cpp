@@ -25,13 +25,13 @@ std::optional<QString> FakeFileChooser::chooseFile(const FileDialogRequest &requ
 void FakeMediaPlayer::setFileName(const QString &pathText)
 {
     fileNamesGiven << pathText;
-    if (std::exchange(m_wentOn, false) && pathText == m_fileName)
+    if (std::exchange(m_wentOn, false) && pathText == fileName())
         return;
-    m_fileName = pathText;
+    setCurrentFileName(pathText);
     queued.clear();
     m_position = 0;
     emit fileNameChanged(pathText);
-    setPlaying(autoStart);
+    setPlaying(autoStart());
 }
 
 void FakeMediaPlayer::checkPlayable(const QString &pathText)
@@ -84,7 +84,7 @@ void FakeMediaPlayer::endWithoutPlaying()
 
 void FakeMediaPlayer::goOnWithQueued()
 {
-    m_fileName = queued.takeFirst();
+    setCurrentFileName(queued.takeFirst());
     m_wentOn = true;
     emit endOfStream(8);
 }
@@ -92,7 +92,7 @@ void FakeMediaPlayer::goOnWithQueued()
 void FakeMediaPlayer::failFile()
 {
     setPlaying(false);
-    emit failed(QStringLiteral("cannot play %1").arg(m_fileName));
+    emit failed(QStringLiteral("cannot play %1").arg(fileName()));
 }
 
 void FakeMediaPlayer::setPlaying(bool playing)

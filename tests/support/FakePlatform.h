@@ -1,11 +1,11 @@
 #pragma once
 
+#include "picture/PictureLoader.h"
 #include "platform/CommonDialog.h"
 #include "platform/EventPump.h"
-#include "platform/MediaPlayer.h"
 #include "platform/MessageBoxService.h"
-#include "platform/PictureLoader.h"
 #include "platform/PlatformServices.h"
+#include "sound/MediaPlayer.h"
 
 #include <QList>
 #include <QPointer>
@@ -55,10 +55,8 @@ class FakeMediaPlayer final : public MediaPlayer
 public:
     using MediaPlayer::MediaPlayer;
 
-    void setAutoStart(bool autoStart) override { this->autoStart = autoStart; }
     void setVolume(int hundredthsOfDecibel) override { volume = hundredthsOfDecibel; }
     void setFileName(const QString &pathText) override;
-    [[nodiscard]] QString fileName() const override { return m_fileName; }
     // Takes the queue, to show what was queued, but never hands over.
     bool queueNext(const QString &pathText) override
     {
@@ -88,7 +86,6 @@ public:
     // next setFileName of that file then goes on with it, as the show's player does.
     void goOnWithQueued();
 
-    bool autoStart = false;
     int volume = 0;
     QStringList fileNamesGiven;
     QStringList queued;     // the files to go on with, since the last file given
@@ -101,7 +98,6 @@ public:
 private:
     void setPlaying(bool playing);
 
-    QString m_fileName;
     qint64 m_position = 0;
     bool m_playing = false;
     bool m_wentOn = false;

@@ -1,0 +1,218 @@
+#include "picture/HeifDecoder.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLibrary>
+
+#include <libheif/heif.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The libheif functions the decoder calls.
+#define VS_HEIF_FUNCTIONS(X) \
+    X(heif_context_alloc) \
+    X(heif_context_free) \
+    X(heif_context_get_primary_image_handle) \
+    X(heif_context_read_from_file) \
+    X(heif_decode_image) \
+    X(heif_decoding_options_alloc) \
+    X(heif_decoding_options_free) \
+    X(heif_image_get_plane_readonly) \
+    X(heif_image_get_primary_height) \
+    X(heif_image_get_primary_width) \
+    X(heif_image_handle_get_height) \
+    X(heif_image_handle_get_list_of_thumbnail_IDs) \
+    X(heif_image_handle_get_number_of_thumbnails) \
+    X(heif_image_handle_get_thumbnail) \
+    X(heif_image_handle_get_width) \
+    X(heif_image_handle_has_alpha_channel) \
+    X(heif_image_handle_release) \
+    X(heif_image_release)
+
+// libheif, opened when the first HEIF picture is decoded: with it come HEVC and AV1 decoders and
+// an encoder, megabytes that a show of JPEG and PNG pictures never needs in memory.
+struct Heif
+{
+#define VS_DECLARE(name) decltype(&::name) name = nullptr;
+    VS_HEIF_FUNCTIONS(VS_DECLARE)
+#undef VS_DECLARE
+};
+
+// The functions, or none when libheif is not installed.
+const Heif *heif()
+{
+    static const std::optional<Heif> functions = []() -> std::optional<Heif> {
+        QLibrary library(QStringLiteral("heif"), VS_LIBHEIF_SOVERSION);
+        library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        if (!library.load())
+            return std::nullopt;
+        Heif resolved;
+        bool complete = true;
+#define VS_RESOLVE(name) \
+    resolved.name = reinterpret_cast<decltype(&::name)>(library.resolve(#name)); \
+    complete = complete && resolved.name;
+        VS_HEIF_FUNCTIONS(VS_RESOLVE)
+#undef VS_RESOLVE
+        // Left loaded for the life of the process: pictures borrow its memory.
+        return complete ? std::optional<Heif>(resolved) : std::nullopt;
+    }();
+    return functions ? &*functions : nullptr;
+}
+
+struct ContextFree
+{
+    void operator()(heif_context *context) const { heif()->heif_context_free(context); }
+};
+struct HandleRelease
+{
+    void operator()(heif_image_handle *handle) const { heif()->heif_image_handle_release(handle); }
+};
+struct OptionsFree
+{
+    void operator()(heif_decoding_options *options) const
+    {
+        heif()->heif_decoding_options_free(options);
+    }
+};
+
+using HandlePointer = std::unique_ptr<heif_image_handle, HandleRelease>;
+
+// The file type box that opens a HEIF file names its main brand within its first 12 bytes.
+constexpr qint64 kFileTypeBytes = 12;
+constexpr int kBytesPerPixel = 4;
+// A copy that differs more in shape than this is not the same picture (or is turned otherwise).
+constexpr double kSameShape = 0.02;
+
+bool ok(const heif_error &error)
+{
+    return error.code == heif_error_Ok;
+}
+
+QSize uprightSize(const heif_image_handle *handle)
+{
+    return {heif()->heif_image_handle_get_width(handle),
+            heif()->heif_image_handle_get_height(handle)};
+}
+
+double shapeOf(QSize size)
+{
+    return double(size.width()) / size.height();
+}
+
+// Phones store a small copy of every photo beside it. A stretched picture no larger than that
+// copy (the editor's preview) is made from it, sparing the decoding of millions of pixels. The
+// smallest copy that is large enough and of the same shape is taken; none when there is none.
+HandlePointer smallCopyFor(heif_image_handle *primary, const PictureRequest &request)
+{
+    if (request.fit != PictureFit::Stretch || request.screenSize.isEmpty())
+        return nullptr;
+    const int count = heif()->heif_image_handle_get_number_of_thumbnails(primary);
+    if (count <= 0)
+        return nullptr;
+    std::vector<heif_item_id> ids(count);
+    heif()->heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    const double shape = shapeOf(uprightSize(primary));
+    HandlePointer best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle *copy = nullptr;
+        if (!ok(heif()->heif_image_handle_get_thumbnail(primary, id, &copy)))
+            continue;
+        HandlePointer candidate(copy);
+        const QSize size = uprightSize(copy);
+        const bool fits = size.width() >= request.screenSize.width()
+                          && size.height() >= request.screenSize.height()
+                          && std::abs(shapeOf(size) / shape - 1) < kSameShape;
+        if (fits && (!best || size.width() < uprightSize(best.get()).width()))
+            best = std::move(candidate);
+    }
+    return best;
+}
+
+} // namespace
+
+bool isHeifFile(const QString &path)
+{
+    // Opening a FIFO or a device to peek would block or consume it.
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // A file type box, whatever its brand: libheif says which it can decode.
+    const QByteArray head = file.read(kFileTypeBytes);
+    return head.size() == kFileTypeBytes && head.mid(4, 4) == "ftyp";
+}
+
+std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
+                                               const PictureRequest &request,
+                                               qint64 memoryLimitBytes)
+{
+    const Heif *const api = heif();
+    if (!api)
+        return std::nullopt;
+    const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
+    if (!context
+        || !ok(api->heif_context_read_from_file(context.get(),
+                                                QFile::encodeName(path).constData(),
+                                                nullptr)))
+        return std::nullopt;
+    heif_image_handle *rawPrimary = nullptr;
+    if (!ok(api->heif_context_get_primary_image_handle(context.get(), &rawPrimary)))
+        return std::nullopt;
+    const HandlePointer primary(rawPrimary);
+    const QSize natural = uprightSize(primary.get());
+    if (natural.isEmpty())
+        return std::nullopt;
+    const HandlePointer smallCopy = smallCopyFor(primary.get(), request);
+    heif_image_handle *handle = smallCopy ? smallCopy.get() : primary.get();
+
+    const qint64 width = api->heif_image_handle_get_width(handle);
+    const qint64 height = api->heif_image_handle_get_height(handle);
+    if (width <= 0 || height <= 0 || width * height * kBytesPerPixel > memoryLimitBytes)
+        return std::nullopt;
+    const bool hasAlpha = api->heif_image_handle_has_alpha_channel(handle) != 0;
+
+    // Four bytes a pixel even without alpha: Qt scales that layout without converting it first.
+    const std::unique_ptr<heif_decoding_options, OptionsFree> options(
+        api->heif_decoding_options_alloc());
+    options->convert_hdr_to_8bit = 1;
+    heif_image *decoded = nullptr;
+    if (!ok(api->heif_decode_image(handle,
+                                   &decoded,
+                                   heif_colorspace_RGB,
+                                   heif_chroma_interleaved_RGBA,
+                                   options.get()))) {
+        return std::nullopt;
+    }
+    int stride = 0;
+    const uint8_t *pixels = api->heif_image_get_plane_readonly(decoded,
+                                                               heif_channel_interleaved,
+                                                               &stride);
+    if (!pixels) {
+        api->heif_image_release(decoded);
+        return std::nullopt;
+    }
+    // The picture borrows libheif's pixels and hands them back when the last copy goes.
+    const QImage whole(
+        pixels,
+        api->heif_image_get_primary_width(decoded),
+        api->heif_image_get_primary_height(decoded),
+        stride,
+        hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888,
+        [](void *image) { heif()->heif_image_release(static_cast<heif_image *>(image)); },
+        decoded);
+
+    // libheif has turned the picture upright already.
+    const DecodePlan plan = planDecode(whole.size(), QImageIOHandler::TransformationNone, request);
+    QImage shown = whole;
+    if (plan.scaledSize)
+        shown = whole.scaled(*plan.scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (plan.clipRect)
+        shown = whole.copy(*plan.clipRect);
+    return LoadedPicture{std::move(shown), natural, plan.visibleOffset};
+}

@@ -1,0 +1,49 @@
+#include "picture/PictureDecoding.h"
+
+#include <algorithm>
+
+bool swapsAxes(QImageIOHandler::Transformations transformation)
+{
+    return transformation.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+namespace {
+
+QSize oriented(QSize size, bool swap)
+{
+    return swap ? size.transposed() : size;
+}
+
+// The centred part of a picture of the given size that a screen of the given size shows.
+QRect centredVisiblePart(QSize picture, QSize screen)
+{
+    const int width = std::min(picture.width(), screen.width());
+    const int height = std::min(picture.height(), screen.height());
+    return {(picture.width() - width) / 2, (picture.height() - height) / 2, width, height};
+}
+
+} // namespace
+
+DecodePlan planDecode(QSize fileSize,
+                      QImageIOHandler::Transformations transformation,
+                      const PictureRequest &request)
+{
+    const bool swap = swapsAxes(transformation);
+    DecodePlan plan;
+    plan.naturalSize = oriented(fileSize, swap);
+    if (!fileSize.isValid() || request.screenSize.isEmpty())
+        return plan;
+
+    if (request.fit == PictureFit::Stretch) {
+        if (plan.naturalSize != request.screenSize)
+            plan.scaledSize = oriented(request.screenSize, swap);
+        return plan;
+    }
+
+    const QRect visible = centredVisiblePart(plan.naturalSize, request.screenSize);
+    if (visible.size() != plan.naturalSize) {
+        plan.visibleOffset = visible.topLeft();
+        plan.clipRect = centredVisiblePart(fileSize, oriented(visible.size(), swap));
+    }
+    return plan;
+}

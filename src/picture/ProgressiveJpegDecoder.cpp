@@ -1,0 +1,163 @@
+#include "picture/ProgressiveJpegDecoder.h"
+
+#include "picture/JpegComponentPlane.h"
+#include "picture/JpegScanDecoder.h"
+#include "picture/JpegStream.h"
+#include "picture/RowScaler.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Scans of the DC coefficients form one chain, each component's AC scans another: a scan needs
+// only the scan before it in its chain. After the scans come the components' planes, each
+// needing the last scans of its chains. Two cores take this work in order, each following right
+// behind the work its own depends on, row by row, so both keep busy. Work only ever waits for
+// work taken before it, which is done or running on the other core.
+int chainOf(const JpegScan &scan)
+{
+    return scan.spectralStart == 0 ? 0 : 1 + scan.parts[0].component;
+}
+
+void decodeOnTwoCores(const JpegFrame &frame,
+                      std::vector<KeptCoefficients> &kept,
+                      std::vector<ComponentPlane> &planes)
+{
+    const std::size_t scanCount = frame.scans.size();
+    std::vector<ScanProgress> progress(scanCount);
+    std::vector<const ScanProgress *> before(scanCount, nullptr);
+    std::array<const ScanProgress *, 4> lastOfChain{};
+    for (std::size_t i = 0; i < scanCount; ++i) {
+        const auto chain = std::size_t(chainOf(frame.scans[i]));
+        before[i] = lastOfChain[chain];
+        lastOfChain[chain] = &progress[i];
+    }
+    const auto buildPlane = [&](std::size_t component) {
+        const int pictureRowsPerMcuRow = 8 * frame.maxV;
+        const int v = frame.components[component].v;
+        const QRect window = kept[component].window();
+        for (int mcuRow = window.top() / v; mcuRow <= window.bottom() / v; ++mcuRow) {
+            for (const ScanProgress *last : {lastOfChain[0], lastOfChain[1 + component]}) {
+                if (last)
+                    last->waitFor((mcuRow + 1) * pictureRowsPerMcuRow);
+            }
+            planes[component].build(kept[component], mcuRow);
+        }
+    };
+    // The chroma planes first: their scans are done early, while the last luma scan is not.
+    const std::size_t taskCount = scanCount + planes.size();
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < taskCount; i = next++) {
+            if (i < scanCount)
+                decodeJpegScan(frame, frame.scans[i], kept, before[i], progress[i]);
+            else
+                buildPlane(taskCount - 1 - i);
+        }
+    };
+    try {
+        std::thread second(work);
+        work();
+        second.join();
+    } catch (const std::system_error &) { // no thread to be had: one core does it all
+        work();
+    }
+}
+
+// JFIF's YCbCr to RGB, in 16-bit fixed point.
+QRgb fromYCbCr(int y, int cb, int cr)
+{
+    cb -= 128;
+    cr -= 128;
+    const int r = y + ((91881 * cr + 32768) >> 16);
+    const int g = y + ((-22554 * cb - 46802 * cr + 32768) >> 16);
+    const int b = y + ((116130 * cb + 32768) >> 16);
+    return qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
+}
+
+// Turns the planes into pixels, a batch of rows at a time, which the second core averages down
+// to the target size meanwhile.
+std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes, QRect region, QSize target)
+{
+    constexpr int kRowsPerBatch = 16;
+    const int width = region.width();
+    const auto toPixels =
+        [&planes, region, width](uchar *rows, int first, int count, qsizetype stride) {
+            for (int y = 0; y < count; ++y) {
+                auto *out = reinterpret_cast<QRgb *>(rows + y * stride);
+                const int pictureRow = region.top() + first + y;
+                const std::uint8_t *luma = planes[0].row(pictureRow, region.left(), width);
+                if (planes.size() == 1) {
+                    for (int x = 0; x < width; ++x)
+                        out[x] = qRgb(luma[x], luma[x], luma[x]);
+                    continue;
+                }
+                const std::uint8_t *cb = planes[1].row(pictureRow, region.left(), width);
+                const std::uint8_t *cr = planes[2].row(pictureRow, region.left(), width);
+                for (int x = 0; x < width; ++x)
+                    out[x] = fromYCbCr(luma[x], cb[x], cr[x]);
+            }
+            return true;
+        };
+    return scaleOnSecondCore(region.size(), target, kRowsPerBatch, toPixels);
+}
+
+// The blocks of a component that the region of the decoded picture needs, and one more on each
+// side for the neighbours of doubled samples.
+QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDown)
+{
+    const int left = region.left() / upAcross / keptWide;
+    const int top = region.top() / upDown / keptHigh;
+    const int right = ceilDiv(ceilDiv(region.right() + 1, upAcross), keptWide) - 1;
+    const int bottom = ceilDiv(ceilDiv(region.bottom() + 1, upDown), keptHigh) - 1;
+    return QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1));
+}
+
+} // namespace
+
+std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
+                                            QSize fileSize,
+                                            int eighths,
+                                            const DecodePlan &plan)
+{
+    std::optional<JpegFrame> frame = parseProgressiveJpeg(file);
+    // A frame of another size than the caller's header says is one that a crafted file showed
+    // only to us, past the memory limit the caller checked.
+    if (!frame || QSize(frame->width, frame->height) != fileSize || eighths < 1 || eighths > 8)
+        return std::nullopt;
+    const QSize decoded = jpegScaledSize(fileSize, eighths);
+    const QRect region = plan.clipRect.value_or(QRect(QPoint(), decoded));
+    if (!QRect(QPoint(), decoded).contains(region) || region.isEmpty())
+        return std::nullopt;
+    std::vector<KeptCoefficients> kept;
+    std::vector<ComponentPlane> planes;
+    try {
+        for (const JpegComponent &component : frame->components) {
+            // A block of a component sampled at half resolution covers twice the picture's
+            // pixels; past 8 samples a side it is built at half size and doubled.
+            const int across = eighths * frame->maxH / component.h;
+            const int down = eighths * frame->maxV / component.v;
+            const int upAcross = across > 8 ? frame->maxH / component.h : 1;
+            const int upDown = down > 8 ? frame->maxV / component.v : 1;
+            const int wide = across / upAcross;
+            const int high = down / upDown;
+            kept.emplace_back(component,
+                              wide,
+                              high,
+                              blocksFor(region, wide, high, upAcross, upDown));
+            planes.emplace_back(component, kept.back(), upAcross, upDown, decoded);
+        }
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+    decodeOnTwoCores(*frame, kept, planes);
+    // The planes hold the picture now; what it came from can go before its pixels are made.
+    kept.clear();
+    file.clear();
+    return scaledPicture(planes, region, plan.scaledSize.value_or(region.size()));
+}

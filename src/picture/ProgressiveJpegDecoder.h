@@ -1,0 +1,22 @@
+#pragma once
+
+#include "picture/PictureDecoding.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include <optional>
+
+// Decodes a progressive JPEG, the file's bytes, at eighths/8 of its size (rounded up): the part
+// the plan clips, or all of it averaged down to the plan's scaled size, as Format_RGB32.
+// fileSize is the picture's size as the caller read it from the header; a file whose frame says
+// otherwise is refused. Only the coefficients that
+// size and region need are kept, a fraction of what a whole decode holds; the scans are decoded
+// on two cores at once where they touch different coefficients; the rows are scaled on the
+// second core as they are built. Nothing when the file is not a progressive JPEG this decoder
+// takes (see parseProgressiveJpeg): libjpeg then decodes it.
+[[nodiscard]] std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
+                                                          QSize fileSize,
+                                                          int eighths,
+                                                          const DecodePlan &plan);

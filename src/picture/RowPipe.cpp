@@ -1,0 +1,64 @@
+#include "picture/RowPipe.h"
+
+RowPipe::RowPipe(qsizetype rowBytes, int rowsPerBatch, std::function<void(const uchar *, int)> work)
+    : m_rowBytes(rowBytes)
+    , m_rowsPerBatch(rowsPerBatch)
+    , m_work(std::move(work))
+{
+    for (auto &buffer : m_buffers)
+        buffer.resize(std::size_t(rowBytes) * rowsPerBatch);
+    m_thread = std::thread([this] { run(); });
+}
+
+RowPipe::~RowPipe()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+uchar *RowPipe::batchToFill()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_submitted - m_done < kBatches; });
+    return m_buffers[m_submitted % kBatches].data();
+}
+
+void RowPipe::submit(int count)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_rows[m_submitted % kBatches] = count;
+        ++m_submitted;
+    }
+    m_changed.notify_all();
+}
+
+void RowPipe::finish()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_done == m_submitted; });
+}
+
+void RowPipe::run()
+{
+    for (;;) {
+        int batch = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_done < m_submitted || m_closing; });
+            if (m_done == m_submitted)
+                return;
+            batch = m_done % kBatches;
+        }
+        m_work(m_buffers[batch].data(), m_rows[batch]);
+        {
+            const std::lock_guard lock(m_mutex);
+            ++m_done;
+        }
+        m_changed.notify_all();
+    }
+}
