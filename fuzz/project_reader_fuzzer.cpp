@@ -2,6 +2,7 @@
 // file holds: every image entry has a path and a whole-number pause, and a project that was read
 // is written and read back to the same lists.
 #include "project/ImageEntry.h"
+#include "project/ListedProject.h"
 #include "project/PauseText.h"
 #include "project/ProjectFieldReader.h"
 #include "project/ProjectReader.h"
@@ -54,7 +55,7 @@ void checkPause(const QString &pause)
 }
 
 // An in-memory window: the lists a reader fills, checked on every append.
-class CheckingLists final : public ProjectLists
+class CheckingLists final : public ListedProject
 {
 public:
     void appendImageEntry(const QString &path, const QString &pause) override
@@ -62,37 +63,24 @@ public:
         if (path.isEmpty())
             fail("image entry without a path", pause);
         checkPause(pause);
-        m_imagePaths.append(path);
-        m_pauses.append(pause);
+        ListedProject::appendImageEntry(path, pause);
     }
 
-    void appendAudioPath(const QString &path) override { m_audioPaths.append(path); }
-
-    [[nodiscard]] ProjectSnapshot snapshot(const ProjectSwitchValues &switches) const
+    [[nodiscard]] ProjectSnapshot snapshotWith(const ProjectSwitchValues &switches) const
     {
-        return {m_imagePaths,
-                m_pauses,
-                m_audioPaths,
-                switches.stretch == u"1" ? 1 : 0,
-                switches.audio == u"1" ? 1 : 0};
+        return snapshot(switches.stretch == u"1" ? 1 : 0, switches.audio == u"1" ? 1 : 0);
     }
 
     [[nodiscard]] bool sameAs(const CheckingLists &other) const
     {
-        return m_imagePaths == other.m_imagePaths && m_pauses == other.m_pauses
-               && m_audioPaths == other.m_audioPaths;
+        return images == other.images && pauses == other.pauses && audio == other.audio;
     }
 
     [[nodiscard]] QString describe() const
     {
         return QStringLiteral("images [%1] pauses [%2] audio [%3]")
-            .arg(m_imagePaths.join(u'|'), m_pauses.join(u'|'), m_audioPaths.join(u'|'));
+            .arg(images.join(u'|'), pauses.join(u'|'), audio.join(u'|'));
     }
-
-private:
-    QStringList m_imagePaths;
-    QStringList m_pauses;
-    QStringList m_audioPaths;
 };
 
 [[nodiscard]] bool hasLineEnd(const QString &path)
@@ -131,7 +119,7 @@ void checkValues(const QString &text)
 // Writes what was read and reads it again: the lists and the switches must come back unchanged.
 void checkRoundTrip(const CheckingLists &lists, const ProjectSwitchValues &switches)
 {
-    const ProjectSnapshot snapshot = lists.snapshot(switches);
+    const ProjectSnapshot snapshot = lists.snapshotWith(switches);
     for (const QStringList *paths : {&snapshot.imagePaths, &snapshot.audioPaths}) {
         for (const QString &path : *paths) {
             if (hasLineEnd(path))

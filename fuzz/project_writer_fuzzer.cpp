@@ -1,6 +1,7 @@
 // Builds a project from arbitrary bytes, keeps the paths that the editor's entry points accept,
 // saves it and reads it back: every kept path, pause and switch must come back as it was. Paths
 // the entry points refuse must include every name the format is known not to carry.
+#include "project/ListedProject.h"
 #include "project/PauseText.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
@@ -22,21 +23,6 @@ namespace {
     std::fprintf(stderr, "project_writer_fuzzer: %s: \"%s\"\n", what, qUtf8Printable(detail));
     std::abort();
 }
-
-class Lists final : public ProjectLists
-{
-public:
-    void appendImageEntry(const QString &path, const QString &pause) override
-    {
-        images << path;
-        pauses << pause;
-    }
-    void appendAudioPath(const QString &path) override { audio << path; }
-
-    QStringList images;
-    QStringList pauses;
-    QStringList audio;
-};
 
 // Names the format cannot carry whatever else they hold.
 [[nodiscard]] bool knownUnstorable(const QString &path, bool image)
@@ -95,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const QByteArray bytes = projectFileBytes(project);
-    Lists read;
+    ListedProject read;
     const ProjectSwitchValues switches = readProjectText(decodeProjectText(bytes), read);
     if (read.images != project.imagePaths || read.audio != project.audioPaths)
         fail("saved paths read back differently", QString::fromUtf8(bytes));

@@ -2,6 +2,7 @@
 // and the project that plays them, with "%CurDir" paths so the folder plays wherever it is copied.
 
 #include "project/ProjectWriter.h"
+#include "sound/WavFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QtEndian>
 
 #include <array>
 #include <cmath>
@@ -99,12 +99,6 @@ QImage drawSlide(const Slide &slide, int number)
     return image;
 }
 
-void appendLittleEndian(QByteArray &bytes, quint32 value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 // A short tune on a soft bell-like voice, 16-bit mono PCM.
 QByteArray melodyWav()
 {
@@ -113,7 +107,7 @@ QByteArray melodyWav()
         {{3, 2},  {7, 2},  {10, 2}, {15, 4}, {12, 2}, {10, 2}, {7, 4}, {8, 2}, {12, 2},   {15, 2},
          {20, 4}, {19, 2}, {15, 2}, {12, 4}, {10, 2}, {8, 2},  {7, 2}, {3, 6}, {-100, 2}, {3, 2}}};
     constexpr double kEighth = 0.22;
-    QByteArray samples;
+    std::vector<qint16> samples;
     for (const auto &[semitone, eighths] : kTune) {
         const int count = static_cast<int>(eighths * kEighth * kSampleRate);
         const double frequency = 440.0 * std::pow(2.0, semitone / 12.0);
@@ -127,24 +121,10 @@ QByteArray melodyWav()
                            + 0.25 * std::sin(4 * M_PI * frequency * t)
                            + 0.1 * std::sin(6 * M_PI * frequency * t));
             }
-            appendLittleEndian(samples,
-                               static_cast<quint16>(static_cast<qint16>(value * 0.5 * 32767)),
-                               2);
+            samples.push_back(sixteenBitSample(value * 0.5));
         }
     }
-    QByteArray wav("RIFF");
-    appendLittleEndian(wav, 36 + samples.size(), 4);
-    wav += "WAVEfmt ";
-    appendLittleEndian(wav, 16, 4);
-    appendLittleEndian(wav, 1, 2); // PCM
-    appendLittleEndian(wav, 1, 2); // mono
-    appendLittleEndian(wav, kSampleRate, 4);
-    appendLittleEndian(wav, kSampleRate * 2, 4);
-    appendLittleEndian(wav, 2, 2);
-    appendLittleEndian(wav, 16, 2);
-    wav += "data";
-    appendLittleEndian(wav, samples.size(), 4);
-    return wav + samples;
+    return monoWavFile(samples, kSampleRate);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)

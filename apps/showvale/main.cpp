@@ -56,7 +56,7 @@ int main(int argc, char **argv)
     const ProgramEnvironment environment = currentProgramEnvironment();
     QtPlatform platform(QStringLiteral("Showvale"));
     ImageReaderPictureLoader pictures;
-    Form1 form(platform.services(pictures, &GstMusicPlayer::create),
+    Form1 form(platform.services(pictures, &MediaPlayer::create<GstMusicPlayer>),
                {PlayerVariant::Showvale, environment.programDirectory, environment.argumentText});
     int exitCode = 0;
     QObject::connect(&form, &Form1::ended, &app, [&exitCode](bool failed) {

@@ -14,27 +14,32 @@
 
 #include <cstdio>
 
+namespace {
+
+const char kHelp[] = "Usage: vistelle [PROJECT.ssp]\n"
+                     "       vistelle --pack PROJECT.ssp FOLDER [--autorun PLAYER]\n"
+                     "       vistelle --help | --version\n"
+                     "\n"
+                     "Builds picture slideshows with music: pictures with their pause times,\n"
+                     "music files, stretch and sound switches. Saves them as .ssp projects,\n"
+                     "test-runs them full screen and writes an Autorun.inf for a disc.\n"
+                     "A project named on the command line is loaded at start.\n"
+                     "Check a show before burning it with: showvale --check PROJECT.ssp\n"
+                     "\n"
+                     "--pack copies every picture and music file of the project into FOLDER\n"
+                     "(new or empty) with the project, every path made %CurDir\\ + name, so the\n"
+                     "folder plays from any disc, stick or folder. --autorun also writes an\n"
+                     "Autorun.inf that starts PLAYER (e.g. Showvale.exe) with the project.\n"
+                     "Missing or unreadable files stop it before anything is copied.\n"
+                     "Needs no display.\n";
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     const QStringList arguments = argumentsAfterProgram(argc, argv);
     if (arguments == QStringList{QStringLiteral("--help")}) {
-        std::fputs("Usage: vistelle [PROJECT.ssp]\n"
-                   "       vistelle --pack PROJECT.ssp FOLDER [--autorun PLAYER]\n"
-                   "       vistelle --help | --version\n"
-                   "\n"
-                   "Builds picture slideshows with music: pictures with their pause times,\n"
-                   "music files, stretch and sound switches. Saves them as .ssp projects,\n"
-                   "test-runs them full screen and writes an Autorun.inf for a disc.\n"
-                   "A project named on the command line is loaded at start.\n"
-                   "Check a show before burning it with: showvale --check PROJECT.ssp\n"
-                   "\n"
-                   "--pack copies every picture and music file of the project into FOLDER\n"
-                   "(new or empty) with the project, every path made %CurDir\\ + name, so the\n"
-                   "folder plays from any disc, stick or folder. --autorun also writes an\n"
-                   "Autorun.inf that starts PLAYER (e.g. Showvale.exe) with the project.\n"
-                   "Missing or unreadable files stop it before anything is copied.\n"
-                   "Needs no display.\n",
-                   stdout);
+        std::fputs(kHelp, stdout);
         return 0;
     }
     if (arguments == QStringList{QStringLiteral("--version")}) {
@@ -57,8 +62,8 @@ int main(int argc, char **argv)
     QtPlatform platform(QStringLiteral("Vistelle"));
     ImageReaderPictureLoader pictures;
     const PlatformServices services = platform.services(pictures,
-                                                        &GstMusicPlayer::create,
-                                                        &QtMediaPlayer::create);
+                                                        &MediaPlayer::create<GstMusicPlayer>,
+                                                        &MediaPlayer::create<QtMediaPlayer>);
     // Closing the window destroys it, so its preview stops playing even while other windows
     // of the editor stay open. Those have no parent and are not destroyed with it.
     const ProgramEnvironment environment = currentProgramEnvironment();

@@ -1,6 +1,7 @@
 // Importing a directory of 10,000 pictures through the import dialog into list boxes that paint
 // while the import runs, as the editor's do.
 
+#include "BenchMain.h"
 #include "dialogs/DirectoryImportTarget.h"
 #include "dialogs/DirectoryListing.h"
 #include "dialogs/FileNamePattern.h"
@@ -9,7 +10,6 @@
 #include "platform/PlatformServices.h"
 #include "project/ProjectLists.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -162,13 +162,7 @@ BENCHMARK(ListMatchingFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
+BenchProgram benchProgram()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return {};
 }

@@ -2,6 +2,7 @@
 // painting, loading a project of that size, opening and saving it with the window's own commands,
 // and scrolling, selecting and previewing in it.
 
+#include "BenchMain.h"
 #include "editor/Main.h"
 #include "editor/MainForm.h"
 #include "editor/ProjectCommands.h"
@@ -36,7 +37,9 @@ PlatformServices realServices()
 {
     static QtPlatform platform(QStringLiteral("Vistelle"));
     static ImageReaderPictureLoader pictures;
-    return platform.services(pictures, &GstMusicPlayer::create, &QtMediaPlayer::create);
+    return platform.services(pictures,
+                             &MediaPlayer::create<GstMusicPlayer>,
+                             &MediaPlayer::create<QtMediaPlayer>);
 }
 
 // Where the windows would write testrun.test and Autorun.inf.
@@ -265,15 +268,7 @@ BENCHMARK(BM_ScrollLongList)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char **argv)
+BenchProgram benchProgram()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    if (::benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return {};
 }

@@ -3,6 +3,7 @@
 // two halves alone: the pictures (decode, place, convert, one after another on one thread) and
 // the encoding (the same show of tiny pictures), so the summary can say which one dominates.
 
+#include "BenchMain.h"
 #include "PhotoFiles.h"
 #include "export/ExportShow.h"
 #include "export/GStreamerSupport.h"
@@ -12,7 +13,6 @@
 #include "player/PictureGeometry.h"
 #include "support/TestFiles.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -37,7 +37,6 @@ constexpr int kPauseSeconds = 3;
 constexpr double kVideoSeconds = 1.0 + kPictures * kPauseSeconds;
 constexpr int kMusicSeconds = 25;
 
-QTemporaryDir *workDir = nullptr;
 QStringList photos;
 QStringList tinyPictures;
 QString music;
@@ -79,7 +78,7 @@ bool measure(benchmark::State &state, const std::string &name, Work work)
 // picture is new to the encoder as well.
 bool writePhotos()
 {
-    const QString base = workDir->filePath(QStringLiteral("base.jpg"));
+    const QString base = benchFile(QStringLiteral("base.jpg"));
     if (!writePhotoLikePicture(base, kPhoto, PhotoFormat::BaselineJpeg))
         return false;
     const QImage image(base);
@@ -90,13 +89,12 @@ bool writePhotos()
         painter.drawImage(-shift, 0, image);
         painter.drawImage(kPhoto.width() - shift, 0, image);
         painter.end();
-        const QString path = workDir->filePath(
-            QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar(u'0')));
+        const QString path = benchFile(QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar(u'0')));
         if (!rolled.save(path, "jpeg", 90))
             return false;
         photos << path;
 
-        const QString tiny = workDir->filePath(QStringLiteral("tiny%1.png").arg(i));
+        const QString tiny = benchFile(QStringLiteral("tiny%1.png").arg(i));
         QImage small(64, 48, QImage::Format_RGB32);
         small.fill(QColor::fromHsv(i * 17, 200, 200));
         if (!small.save(tiny))
@@ -109,7 +107,7 @@ bool writePhotos()
 // A tone of 22.05 kHz mono, so the export also resamples and spreads it over two channels.
 bool writeMusic()
 {
-    music = workDir->filePath(QStringLiteral("music.wav"));
+    music = benchFile(QStringLiteral("music.wav"));
     writeToneWav(music, kMusicSeconds * 1000, 440);
     return QFileInfo::exists(music);
 }
@@ -127,7 +125,7 @@ ShowListing showOf(const QStringList &pictures, bool stretched)
 
 void runExport(benchmark::State &state, const ShowListing &show, const std::string &name)
 {
-    const QString target = workDir->filePath(QStringLiteral("show.mp4"));
+    const QString target = benchFile(QStringLiteral("show.mp4"));
     ImageReaderPictureLoader loader;
     const bool exported = measure(state, name, [&] {
         const ExportOutcome outcome = exportVideo(show, target, {kVideo, 25}, loader, {});
@@ -221,24 +219,25 @@ void printSummary()
                     : "Decoding the photos");
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// GStreamer's elements, then the photos and the music the show plays.
+bool prepare()
 {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    workDir = &dir;
     if (const std::optional<QString> missing = prepareGStreamer({})) {
         std::fprintf(stderr, "%s\n", qPrintable(*missing));
-        return 1;
+        return false;
     }
     if (!writePhotos() || !writeMusic()) {
-        std::fprintf(stderr, "cannot write the photos or the music to %s\n", qPrintable(dir.path()));
-        return 1;
+        std::fprintf(stderr,
+                     "cannot write the photos or the music to %s\n",
+                     qPrintable(benchFolder()));
+        return false;
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    printSummary();
-    return 0;
+    return true;
+}
+
+} // namespace
+
+BenchProgram benchProgram()
+{
+    return {.prepare = prepare, .finish = printSummary};
 }

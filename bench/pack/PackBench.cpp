@@ -5,6 +5,7 @@
 // The files go into a temporary folder under $VS_PACK_BENCH_DIR (default: the system's temporary
 // folder); about 6 GB must be free there. Everything is removed at the end.
 
+#include "BenchMain.h"
 #include "pack/PackJob.h"
 #include "pack/PackPlan.h"
 #include "pack/ShowToPack.h"
@@ -128,29 +129,13 @@ void packAgainstCp(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * kPictures * kPictureBytes);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Each round, then all rounds: whichever runs second in a round is slower on a disk still busy
+// with the first; over an even number of rounds in turns both sit second equally often, so the
+// totals compare fairly.
+void printRounds()
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    const QString base = qEnvironmentVariable("VS_PACK_BENCH_DIR", QDir::tempPath());
-    QTemporaryDir root(QDir(base).filePath(QStringLiteral("pack_bench-XXXXXX")));
-    if (!root.isValid() || !makeShow(root.path())) {
-        std::fprintf(stderr, "could not write the show's 2 GB under %s\n", qPrintable(base));
-        return 1;
-    }
-    benchmark::RegisterBenchmark("PackShow1000Pictures2GB_vs_cp", packAgainstCp)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond)
-        ->Iterations(6);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
     for (size_t i = 0; i < packSeconds.size(); ++i)
         std::printf("round %zu: pack %.2f s, cp -r %.2f s\n", i + 1, packSeconds[i], copySeconds[i]);
-    // Whichever runs second in a round is slower on a disk still busy with the first; over an even
-    // number of rounds in turns both sit second equally often, so the totals compare fairly.
     const double packTime = std::accumulate(packSeconds.cbegin(), packSeconds.cend(), 0.0);
     const double copyTime = std::accumulate(copySeconds.cbegin(), copySeconds.cend(), 0.0);
     if (copyTime > 0) {
@@ -159,5 +144,26 @@ int main(int argc, char **argv)
                     copyTime,
                     packTime / copyTime);
     }
-    return 0;
+}
+
+} // namespace
+
+BenchProgram benchProgram()
+{
+    BenchProgram program;
+    program.prepare = [] {
+        const QString base = qEnvironmentVariable("VS_PACK_BENCH_DIR", QDir::tempPath());
+        static QTemporaryDir root(QDir(base).filePath(QStringLiteral("pack_bench-XXXXXX")));
+        if (!root.isValid() || !makeShow(root.path())) {
+            std::fprintf(stderr, "could not write the show's 2 GB under %s\n", qPrintable(base));
+            return false;
+        }
+        benchmark::RegisterBenchmark("PackShow1000Pictures2GB_vs_cp", packAgainstCp)
+            ->UseManualTime()
+            ->Unit(benchmark::kSecond)
+            ->Iterations(6);
+        return true;
+    };
+    program.finish = printRounds;
+    return program;
 }

@@ -8,6 +8,7 @@
 // Another build of the player can be measured with SHOWVALE=/path/to/showvale, as long as it
 // plays to the default sink (builds that chose a sound device of their own record as silence).
 
+#include "BenchMain.h"
 #include "project/ProjectWriter.h"
 
 #include <QCoreApplication>
@@ -31,8 +32,6 @@ constexpr int kFileMilliseconds = 1500;
 constexpr int kQuietLevel = 300;
 constexpr int kShortestGap = kRate / 1000;
 
-QTemporaryDir *workDir = nullptr;
-
 bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
 {
     QProcess process;
@@ -51,8 +50,8 @@ bool run(const QString &program, const QStringList &arguments, QByteArray *outpu
 // encoder's delay and padding as a LAME tag, as MP3s made with LAME do.
 QString toneFile(const QString &format, int frequency)
 {
-    const QString wav = workDir->filePath(QStringLiteral("tone%1.wav").arg(frequency));
-    const QString file = workDir->filePath(QStringLiteral("tone%1.%2").arg(frequency).arg(format));
+    const QString wav = benchFile(QStringLiteral("tone%1.wav").arg(frequency));
+    const QString file = benchFile(QStringLiteral("tone%1.%2").arg(frequency).arg(format));
     if (QFile::exists(file))
         return file;
     if (!QFile::exists(wav)
@@ -82,7 +81,7 @@ QString toneFile(const QString &format, int frequency)
 
 QString writeShow(const QStringList &music)
 {
-    const QString picture = workDir->filePath(QStringLiteral("black.png"));
+    const QString picture = benchFile(QStringLiteral("black.png"));
     if (!QFile::exists(picture)) {
         // The smallest PNG there is would do; a one-line project needs a picture that loads.
         QFile file(picture);
@@ -95,7 +94,7 @@ QString writeShow(const QStringList &music)
     project.pauses = {QStringLiteral("0")};
     project.audioPaths = music;
     project.audio = 1;
-    const QString path = workDir->filePath(QStringLiteral("music.ssp"));
+    const QString path = benchFile(QStringLiteral("music.ssp"));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(projectFileBytes(project));
@@ -204,15 +203,15 @@ enum class MusicList { TwoFiles, OneFileLooping, AmongUnplayable };
 
 QStringList unplayableFiles()
 {
-    const QString text = workDir->filePath(QStringLiteral("text.wav"));
-    const QString empty = workDir->filePath(QStringLiteral("empty.mp3"));
+    const QString text = benchFile(QStringLiteral("text.wav"));
+    const QString empty = benchFile(QStringLiteral("empty.mp3"));
     for (const auto &[path, bytes] :
          {std::pair{text, QByteArray("not a sound\n")}, std::pair{empty, QByteArray()}}) {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
             file.write(bytes);
     }
-    return {text, empty, workDir->filePath(QStringLiteral("missing.ogg"))};
+    return {text, empty, benchFile(QStringLiteral("missing.ogg"))};
 }
 
 void musicGaps(benchmark::State &state, const QString &format, MusicList list)
@@ -250,14 +249,9 @@ void musicGaps(benchmark::State &state, const QString &format, MusicList list)
     }
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Every format with every list.
+bool registerBenchmarks()
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    QTemporaryDir dir;
-    workDir = &dir;
     const std::pair<MusicList, const char *> lists[] = {
         {MusicList::TwoFiles, "two_files"},
         {MusicList::OneFileLooping, "one_file_looping"},
@@ -271,7 +265,12 @@ int main(int argc, char **argv)
                 ->Iterations(1);
         }
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return true;
+}
+
+} // namespace
+
+BenchProgram benchProgram()
+{
+    return {.prepare = registerBenchmarks};
 }

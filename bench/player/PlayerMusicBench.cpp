@@ -2,6 +2,7 @@
 // empty file, a WAV without samples), against a show without music and one playing a tone: the
 // CPU time of the whole process, every thread included, per second of show.
 
+#include "BenchMain.h"
 #include "picture/PictureLoader.h"
 #include "platform/QtPlatform.h"
 #include "player/Form1.h"
@@ -9,7 +10,6 @@
 #include "sound/GstMusicPlayer.h"
 #include "support/TestFiles.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,13 +24,11 @@ namespace {
 
 constexpr int kShowMilliseconds = 3000;
 
-QTemporaryDir *workDir = nullptr;
-
 enum class Music { None, EmptyFile, WavWithoutSamples, Tone };
 
 QString path(const char *name)
 {
-    return workDir->filePath(QLatin1String(name));
+    return benchFile(QLatin1String(name));
 }
 
 // Seconds of CPU this process has used so far, in every thread.
@@ -72,9 +70,10 @@ void showCpuShare(benchmark::State &state, Music music)
     for (auto _ : state) {
         QtPlatform platform(QStringLiteral("Showvale"));
         ImageReaderPictureLoader pictures;
-        auto form = std::make_unique<Form1>(platform.services(pictures, &GstMusicPlayer::create),
+        auto form = std::make_unique<Form1>(platform.services(pictures,
+                                                              &MediaPlayer::create<GstMusicPlayer>),
                                             PlayerSetup{PlayerVariant::Showvale,
-                                                        workDir->path(),
+                                                        benchFolder(),
                                                         project});
         const double cpuBefore = processCpuSeconds();
         if (!form->start()) {
@@ -89,22 +88,13 @@ void showCpuShare(benchmark::State &state, Music music)
     }
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The show's picture and music files, and a benchmark for each kind of music.
+bool prepare()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir dir;
-    workDir = &dir;
     writePicture(path("still.png"), {320, 240}, Qt::darkGreen);
     writeFileBytes(path("empty.wav"), {});
     writeToneWav(path("silent.wav"), 0);
     writeToneWav(path("tone.wav"), 10000);
-
     const std::pair<const char *, Music> shows[] = {{"NoMusic", Music::None},
                                                     {"EmptyMusicFile", Music::EmptyFile},
                                                     {"WavWithoutSamples", Music::WavWithoutSamples},
@@ -116,7 +106,12 @@ int main(int argc, char **argv)
             ->UseRealTime()
             ->Iterations(1);
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return true;
+}
+
+} // namespace
+
+BenchProgram benchProgram()
+{
+    return {.prepare = prepare};
 }

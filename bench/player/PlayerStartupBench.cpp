@@ -1,12 +1,13 @@
 // From starting the showvale process to a black screen covered from corner to corner, on a private
 // X server: what a person sees after double-clicking a show.
 
+#include "BenchMain.h"
 #include "project/ProjectWriter.h"
 #include "support/XvfbServer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
@@ -18,6 +19,7 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -80,46 +82,50 @@ void startToBlackScreen(benchmark::State &state)
 
 } // namespace
 
-int main(int argc, char **argv)
+BenchProgram benchProgram()
 {
-    XvfbServer x(kScreen);
-    if (!x.isRunning()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
-        return 1;
-    }
-    qputenv("DISPLAY", x.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    static std::unique_ptr<XvfbServer> x;
+    static QWidget *backdrop = nullptr;
+    BenchProgram program;
+    program.beforeApplication = [] {
+        x = std::make_unique<XvfbServer>(kScreen);
+        qputenv("DISPLAY", x->display().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    };
+    program.prepare = [] {
+        if (!x->isRunning()) {
+            std::fprintf(stderr, "Xvfb did not start\n");
+            return false;
+        }
+        static QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("red.png"));
+        QImage red(640, 480, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(picture);
+        ProjectSnapshot project;
+        project.imagePaths = {picture};
+        project.pauses = {QStringLiteral("0")};
+        projectPath = dir.filePath(QStringLiteral("show.ssp"));
+        QFile file(projectPath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(projectFileBytes(project)) < 0)
+            return false;
+        file.close();
 
-    QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("red.png"));
-    QImage red(640, 480, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    red.save(picture);
-    ProjectSnapshot project;
-    project.imagePaths = {picture};
-    project.pauses = {QStringLiteral("0")};
-    projectPath = dir.filePath(QStringLiteral("show.ssp"));
-    QFile file(projectPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(projectFileBytes(project)) < 0)
-        return 1;
-    file.close();
+        // A white backdrop, so that black can only be the player's window.
+        backdrop = new QWidget(nullptr, Qt::FramelessWindowHint);
+        QPalette white = backdrop->palette();
+        white.setColor(QPalette::Window, Qt::white);
+        backdrop->setPalette(white);
+        backdrop->setAutoFillBackground(true);
+        backdrop->setGeometry(QRect(QPoint(0, 0), kScreen));
+        backdrop->show();
 
-    // A white backdrop, so that black can only be the player's window.
-    QWidget backdrop(nullptr, Qt::FramelessWindowHint);
-    QPalette white = backdrop.palette();
-    white.setColor(QPalette::Window, Qt::white);
-    backdrop.setPalette(white);
-    backdrop.setAutoFillBackground(true);
-    backdrop.setGeometry(QRect(QPoint(0, 0), kScreen));
-    backdrop.show();
-
-    benchmark::RegisterBenchmark("ShowvaleStartToBlackFullScreen", startToBlackScreen)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(10);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        benchmark::RegisterBenchmark("ShowvaleStartToBlackFullScreen", startToBlackScreen)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10);
+        return true;
+    };
+    program.finish = [] { delete backdrop; };
+    return program;
 }

@@ -4,6 +4,7 @@
 // the part the screen needs and against the player's own picture loader alone; and how much
 // memory 1,000 switches (20 for HEIC) take.
 
+#include "BenchMain.h"
 #include "PhotoFiles.h"
 #include "picture/HeifDecoder.h"
 #include "picture/PictureLoader.h"
@@ -15,7 +16,6 @@
 #include "project/ProjectWriter.h"
 #include "sound/GstMusicPlayer.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,11 +42,9 @@ constexpr PhotoFormat kFormats[] = {PhotoFormat::BaselineJpeg,
                                     PhotoFormat::Png,
                                     PhotoFormat::Heic};
 
-QTemporaryDir *photoDir = nullptr;
-
 QString photoPath(PhotoFormat format)
 {
-    return photoDir->filePath(QString::fromLatin1(photoFormatName(format)));
+    return benchFile(QString::fromLatin1(photoFormatName(format)));
 }
 
 // A player window covering a 1920x1080 screen whose show holds the photo twice, pause 0, so the
@@ -67,7 +65,8 @@ public:
             file.write(projectFileBytes(project));
         file.close();
 
-        m_form = std::make_unique<Form1>(m_platform.services(m_pictures, &GstMusicPlayer::create),
+        m_form = std::make_unique<Form1>(m_platform.services(m_pictures,
+                                                             &MediaPlayer::create<GstMusicPlayer>),
                                          PlayerSetup{PlayerVariant::Showvale, workDir.path(), {}});
         m_form->LoadShow(projectPath);
         m_form->imageSequence().Timer2()->stop();
@@ -197,62 +196,64 @@ void memoryOverSwitches(benchmark::State &state, PhotoFormat format, PictureFit 
 
 } // namespace
 
-int main(int argc, char **argv)
+BenchProgram benchProgram()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    returnPictureBuffersToTheSystem();
-    QApplication app(argc, argv);
-    if (argc == 5 && qstrcmp(argv[1], kMemoryRunOption) == 0) {
+    BenchProgram program;
+    program.beforeApplication = returnPictureBuffersToTheSystem;
+    program.runInstead = [](int argc, char **argv) -> std::optional<int> {
+        if (argc != 5 || qstrcmp(argv[1], kMemoryRunOption) != 0)
+            return std::nullopt;
         const PictureFit fit = qstrcmp(argv[3], fitName(PictureFit::Stretch)) == 0
                                    ? PictureFit::Stretch
                                    : PictureFit::NaturalSize;
         return memoryRun(QString::fromLocal8Bit(argv[2]), fit, std::atoi(argv[4]));
-    }
-    benchmark::Initialize(&argc, argv);
-
-    QTemporaryDir dir;
-    photoDir = &dir;
-    for (const PhotoFormat format : kFormats) {
-        if (!writePhotoLikePicture(photoPath(format), kPhoto, format)) {
-            std::fprintf(stderr, "cannot write the %s test photo\n", photoFormatName(format));
-            return 1;
+    };
+    program.prepare = [] {
+        for (const PhotoFormat format : kFormats) {
+            if (!writePhotoLikePicture(photoPath(format), kPhoto, format)) {
+                std::fprintf(stderr, "cannot write the %s test photo\n", photoFormatName(format));
+                return false;
+            }
         }
-    }
 
-    for (const PhotoFormat format : kFormats) {
-        for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
-            const std::string suffix = std::string(photoFormatName(format)) + '/' + fitName(fit);
-            benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
-                                         switchLatency,
-                                         format,
-                                         fit)
-                ->Unit(benchmark::kMillisecond)
-                ->MinTime(2.0);
-            benchmark::RegisterBenchmark(("BareDecode/" + suffix).c_str(),
-                                         bareDecodeTime,
-                                         format,
-                                         fit)
-                ->Unit(benchmark::kMillisecond)
-                ->MinTime(2.0);
-            benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(), loaderTime, format, fit)
-                ->Unit(benchmark::kMillisecond)
-                ->MinTime(2.0);
+        for (const PhotoFormat format : kFormats) {
+            for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
+                const std::string suffix = std::string(photoFormatName(format)) + '/'
+                                           + fitName(fit);
+                benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
+                                             switchLatency,
+                                             format,
+                                             fit)
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(2.0);
+                benchmark::RegisterBenchmark(("BareDecode/" + suffix).c_str(),
+                                             bareDecodeTime,
+                                             format,
+                                             fit)
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(2.0);
+                benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(),
+                                             loaderTime,
+                                             format,
+                                             fit)
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(2.0);
+            }
         }
-    }
-    for (const PhotoFormat format : kFormats) {
-        const int switches = format == PhotoFormat::Heic ? kHeicMemorySwitches : kMemorySwitches;
-        const std::string name = "Memory" + std::to_string(switches) + "Switches/"
-                                 + photoFormatName(format) + "/stretched";
-        benchmark::RegisterBenchmark(name.c_str(),
-                                     memoryOverSwitches,
-                                     format,
-                                     PictureFit::Stretch,
-                                     switches)
-            ->Unit(benchmark::kSecond)
-            ->Iterations(1);
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        for (const PhotoFormat format : kFormats) {
+            const int switches = format == PhotoFormat::Heic ? kHeicMemorySwitches
+                                                             : kMemorySwitches;
+            const std::string name = "Memory" + std::to_string(switches) + "Switches/"
+                                     + photoFormatName(format) + "/stretched";
+            benchmark::RegisterBenchmark(name.c_str(),
+                                         memoryOverSwitches,
+                                         format,
+                                         PictureFit::Stretch,
+                                         switches)
+                ->Unit(benchmark::kSecond)
+                ->Iterations(1);
+        }
+        return true;
+    };
+    return program;
 }

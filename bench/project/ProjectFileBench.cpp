@@ -1,6 +1,7 @@
 // Reading and writing a project of 100,000 pictures: the format library alone, no windows.
 // Goals: reading under 100 ms, the player's reading from disk under 200 ms, writing under 200 ms.
-#include "project/ProjectLists.h"
+#include "BenchMain.h"
+#include "project/ListedProject.h"
 #include "project/ProjectReader.h"
 #include "project/ProjectText.h"
 #include "project/ProjectWriter.h"
@@ -49,33 +50,14 @@ ProjectSnapshot largeProject()
     return project;
 }
 
-// The lists a window would hold, kept in memory.
-class PlainLists final : public ProjectLists
-{
-public:
-    void appendImageEntry(const QString &path, const QString &pause) override
-    {
-        m_imagePaths.append(path);
-        m_pauses.append(pause);
-    }
-    void appendAudioPath(const QString &path) override { m_audioPaths.append(path); }
-
-    [[nodiscard]] qsizetype imageCount() const { return m_imagePaths.size(); }
-
-private:
-    QStringList m_imagePaths;
-    QStringList m_pauses;
-    QStringList m_audioPaths;
-};
-
 void BM_ReadProject(benchmark::State &state)
 {
     const QByteArray bytes = projectFileBytes(largeProject());
     for (auto _ : state) {
-        PlainLists lists;
+        ListedProject lists;
         const ProjectSwitchValues switches = readProjectText(decodeProjectText(bytes), lists);
         benchmark::DoNotOptimize(switches);
-        if (lists.imageCount() != kImageCount)
+        if (lists.images.size() != kImageCount)
             state.SkipWithError("the project did not read back whole");
     }
     state.SetItemsProcessed(state.iterations() * kImageCount);
@@ -94,9 +76,9 @@ void BM_LoadShow(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        PlainLists lists;
+        ListedProject lists;
         const ProjectFileRead read = LoadShow(path, lists);
-        if (read.error || lists.imageCount() != kImageCount)
+        if (read.error || lists.images.size() != kImageCount)
             state.SkipWithError("the project did not read back whole");
     }
     state.SetItemsProcessed(state.iterations() * kImageCount);
@@ -130,4 +112,7 @@ BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+BenchProgram benchProgram()
+{
+    return {};
+}

@@ -1,16 +1,14 @@
 #include "editor/AudioListPanel.h"
 
+#include "editor/FileToAdd.h"
 #include "editor/MainForm.h"
 #include "editor/TextListBox.h"
 #include "platform/EventPump.h"
-#include "platform/MessageBoxService.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
-#include "project/StorablePath.h"
 #include "sound/MediaPlayer.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -42,17 +40,14 @@ AudioListPanel::AudioListPanel(MainForm &form,
 
 void AudioListPanel::addAudio()
 {
-    CD2.setFilter(kMediaFilter);
-    CD2.setDialogTitle(QStringLiteral("Add Audio File"));
-    if (!CD2.showOpen())
-        return;
-    const QString path = m_form.Check4->isChecked() ? curDirPathText(CD2.fileTitle())
-                                                    : QDir::toNativeSeparators(CD2.fileName());
-    if (!canStorePathText(path, ProjectLineKind::Audio)) {
-        m_messages.show(unstorableNamesMessage({path}), MessageIcon::Critical);
-        return;
-    }
-    appendPath(path);
+    const std::optional<QString> path = chooseFileToAdd(CD2,
+                                                        {kMediaFilter,
+                                                         QStringLiteral("Add Audio File"),
+                                                         m_form.Check4->isChecked(),
+                                                         ProjectLineKind::Audio},
+                                                        m_messages);
+    if (path)
+        appendPath(*path);
 }
 
 void AudioListPanel::removeAudio()

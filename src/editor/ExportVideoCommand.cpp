@@ -4,7 +4,6 @@
 #include "export/ExportShow.h"
 #include "platform/CommonDialog.h"
 #include "platform/MessageBoxService.h"
-#include "platform/PlatformServices.h"
 
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -15,15 +14,6 @@ const QString kVideoFilter = QStringLiteral("MP4 video (*.mp4)");
 const QString kExporting = QStringLiteral("Exporting video...");
 
 } // namespace
-
-ExportVideoCommand::ExportVideoCommand(QWidget &window,
-                                       const PlatformServices &services,
-                                       QString programDirectory)
-    : m_window(window)
-    , m_files(*services.files)
-    , m_messages(*services.messages)
-    , m_programDirectory(std::move(programDirectory))
-{}
 
 ExportVideoCommand::~ExportVideoCommand()
 {
@@ -38,7 +28,7 @@ void ExportVideoCommand::exportVideo(const ProjectSnapshot &project, const QStri
         m_progress->activateWindow();
         return;
     }
-    const std::optional<QString> chosen = m_files.chooseFile(
+    const std::optional<QString> chosen = m_services.files->chooseFile(
         {FileDialogMode::Save, {}, {kVideoFilter}, m_lastFileName});
     if (!chosen || chosen->isEmpty())
         return;
@@ -48,19 +38,18 @@ void ExportVideoCommand::exportVideo(const ProjectSnapshot &project, const QStri
         path += QStringLiteral(".mp4");
     m_lastFileName = path;
 
-    m_job = new ExportJob(exportShowFromSnapshot(project, {m_programDirectory, projectDirectory}),
+    m_job = new ExportJob(exportShowFromSnapshot(project, folders(projectDirectory)),
                           path,
                           ExportSettings{},
                           m_pictures,
                           this);
-    m_progress = new QProgressDialog(kExporting, QStringLiteral("Cancel"), 0, 100, &m_window);
-    m_progress->setObjectName(QStringLiteral("exportProgress"));
-    m_progress->setWindowTitle(QStringLiteral("Vistelle"));
     // The window stays usable while the video is made: the export works on its own copy.
-    m_progress->setWindowModality(Qt::NonModal);
-    m_progress->setAutoClose(false);
-    m_progress->setAutoReset(false);
-    m_progress->setMinimumDuration(0);
+    m_progress = newProgressDialog(QStringLiteral("exportProgress"),
+                                   QStringLiteral("Vistelle"),
+                                   Qt::NonModal,
+                                   0);
+    m_progress->setLabelText(kExporting);
+    m_progress->setRange(0, 100);
     m_progress->setValue(0);
     connect(m_progress, &QProgressDialog::canceled, this, [this] {
         if (m_job)
@@ -91,11 +80,11 @@ void ExportVideoCommand::finish(const ExportOutcome &outcome)
     }
     switch (outcome.kind) {
     case ExportOutcome::Kind::Exported:
-        m_messages.show(QStringLiteral("Video exported"), MessageIcon::Information);
+        m_services.messages->show(QStringLiteral("Video exported"), MessageIcon::Information);
         break;
     case ExportOutcome::Kind::Failed:
-        m_messages.show(QStringLiteral("Unable to export video\r\n") + outcome.message,
-                        MessageIcon::Critical);
+        m_services.messages->show(QStringLiteral("Unable to export video\r\n") + outcome.message,
+                                  MessageIcon::Critical);
         break;
     case ExportOutcome::Kind::Cancelled:
         break;

@@ -1,5 +1,6 @@
 #include "editor/ImageListPanel.h"
 
+#include "editor/FileToAdd.h"
 #include "editor/MainForm.h"
 #include "editor/PauseLineEdit.h"
 #include "editor/PicturePreview.h"
@@ -8,10 +9,8 @@
 #include "platform/MessageBoxService.h"
 #include "platform/PlatformServices.h"
 #include "project/PathText.h"
-#include "project/StorablePath.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
@@ -52,17 +51,14 @@ ImageListPanel::ImageListPanel(MainForm &form,
 
 void ImageListPanel::addImage()
 {
-    CD1.setFilter(kPictureFilter);
-    CD1.setDialogTitle(QStringLiteral("Add Image File"));
-    if (!CD1.showOpen())
-        return;
-    const QString path = m_form.Check3->isChecked() ? curDirPathText(CD1.fileTitle())
-                                                    : QDir::toNativeSeparators(CD1.fileName());
-    if (!canStorePathText(path, ProjectLineKind::Image)) {
-        m_messages.show(unstorableNamesMessage({path}), MessageIcon::Critical);
-        return;
-    }
-    appendEntry(path, m_form.Text1->text());
+    const std::optional<QString> path = chooseFileToAdd(CD1,
+                                                        {kPictureFilter,
+                                                         QStringLiteral("Add Image File"),
+                                                         m_form.Check3->isChecked(),
+                                                         ProjectLineKind::Image},
+                                                        m_messages);
+    if (path)
+        appendEntry(*path, m_form.Text1->text());
 }
 
 void ImageListPanel::removeImage()

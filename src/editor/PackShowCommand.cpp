@@ -1,6 +1,6 @@
 #include "editor/PackShowCommand.h"
 
-#include "editor/PackOptionsDialog.h"
+#include "dialogs/PackOptionsDialog.h"
 #include "pack/PackRunner.h"
 #include "pack/ShowToPack.h"
 #include "platform/CommonDialog.h"
@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 
+#include <memory>
+
 namespace {
 
 constexpr int kProgressSteps = 1000;
@@ -19,19 +21,11 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 } // namespace
 
-PackShowCommand::PackShowCommand(QWidget &window,
-                                 const PlatformServices &services,
-                                 QString programDirectory)
-    : m_window(window)
-    , m_services(services)
-    , m_programDirectory(std::move(programDirectory))
-{}
-
 void PackShowCommand::run(const ProjectSnapshot &project,
                           const QString &projectDirectory,
                           const QString &projectFileName)
 {
-    const ShowToPack show = showToPackFrom(project, {m_programDirectory, projectDirectory});
+    const ShowToPack show = showToPackFrom(project, folders(projectDirectory));
     PackOptions options;
     if (!projectFileName.isEmpty())
         options.projectName = projectFileName;
@@ -60,13 +54,11 @@ void PackShowCommand::run(const ProjectSnapshot &project,
 
 PackOutcome PackShowCommand::packWithProgress(const PackPlan &plan, const QString &folder)
 {
-    QProgressDialog progress(&m_window);
-    progress.setObjectName(QStringLiteral("PackProgress"));
-    progress.setWindowTitle(QStringLiteral("Pack Show"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(300);
+    const std::unique_ptr<QProgressDialog> dialog(newProgressDialog(QStringLiteral("PackProgress"),
+                                                                    QStringLiteral("Pack Show"),
+                                                                    Qt::WindowModal,
+                                                                    300));
+    QProgressDialog &progress = *dialog;
     progress.setRange(0, kProgressSteps);
     const QString heading = QStringLiteral("Packing the show into %1\n")
                                 .arg(QDir::toNativeSeparators(folder));

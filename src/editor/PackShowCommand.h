@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/PlatformServices.h"
+#include "editor/ShowCommand.h"
 
 #include <QString>
 
-class QWidget;
 struct PackOutcome;
 struct PackPlan;
 struct ProjectSnapshot;
@@ -12,10 +11,10 @@ struct ProjectSnapshot;
 // "Pack Show...": copies the window's show into a new or empty folder the user picks, with the
 // project's name and an optional Autorun.inf asked in a small dialog, behind a progress dialog
 // whose Cancel removes what was written. Missing files are reported before anything is asked.
-class PackShowCommand final
+class PackShowCommand final : private ShowCommand
 {
 public:
-    PackShowCommand(QWidget &window, const PlatformServices &services, QString programDirectory);
+    using ShowCommand::ShowCommand;
 
     // The folder and name of the project last opened or saved in the window (empty when none):
     // "%CurDir" files are looked for in that folder too, and its name is offered for the pack.
@@ -27,8 +26,5 @@ private:
     PackOutcome packWithProgress(const PackPlan &plan, const QString &folder);
     void report(const PackOutcome &outcome, const QString &folder);
 
-    QWidget &m_window;
-    PlatformServices m_services;
-    QString m_programDirectory;
     QString m_lastFolder;
 };

@@ -7,7 +7,8 @@ bool isAsciiDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-bool isBlank(QChar c)
+// Blanks and line ends alike, as a number's reading skips them.
+bool isSpaceOrLineEnd(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
 }
@@ -33,7 +34,7 @@ QString pauseCharactersOnly(QStringView text)
 bool exceedsMaximumPause(QStringView text)
 {
     qsizetype i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && isSpaceOrLineEnd(text[i]))
         ++i;
     // Whole seconds without leading zeros, then the fraction's digits.
     QString whole;

@@ -10,8 +10,8 @@
 
 class QWidget;
 
-// What the editor's windows share in making their controls: places in twips, Tahoma captions,
-// palette colours and centring on the screen.
+// The tools the editor's windows are built with: controls placed in twips with their designer
+// names and tips, Tahoma captions, palette colours and centring on the screen.
 
 // A colour written as &H00BBGGRR.
 [[nodiscard]] constexpr QColor colourFromBgr(unsigned bgr)

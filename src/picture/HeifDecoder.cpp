@@ -148,6 +148,50 @@ bool isHeifFile(const QString &path)
     return head.size() == kFileTypeBytes && head.mid(4, 4) == "ftyp";
 }
 
+namespace {
+
+// Decodes the handle's picture as four bytes a pixel, even without alpha: Qt scales that layout
+// without converting it first. The picture borrows libheif's pixels and hands them back when the
+// last copy goes.
+QImage decodeHandle(heif_image_handle *handle, qint64 memoryLimitBytes)
+{
+    const Heif *const api = heif();
+    const qint64 width = api->heif_image_handle_get_width(handle);
+    const qint64 height = api->heif_image_handle_get_height(handle);
+    if (width <= 0 || height <= 0 || width * height * kBytesPerPixel > memoryLimitBytes)
+        return {};
+    const bool hasAlpha = api->heif_image_handle_has_alpha_channel(handle) != 0;
+    const std::unique_ptr<heif_decoding_options, OptionsFree> options(
+        api->heif_decoding_options_alloc());
+    options->convert_hdr_to_8bit = 1;
+    heif_image *decoded = nullptr;
+    if (!ok(api->heif_decode_image(handle,
+                                   &decoded,
+                                   heif_colorspace_RGB,
+                                   heif_chroma_interleaved_RGBA,
+                                   options.get()))) {
+        return {};
+    }
+    int stride = 0;
+    const uint8_t *pixels = api->heif_image_get_plane_readonly(decoded,
+                                                               heif_channel_interleaved,
+                                                               &stride);
+    if (!pixels) {
+        api->heif_image_release(decoded);
+        return {};
+    }
+    return QImage(
+        pixels,
+        api->heif_image_get_primary_width(decoded),
+        api->heif_image_get_primary_height(decoded),
+        stride,
+        hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888,
+        [](void *image) { heif()->heif_image_release(static_cast<heif_image *>(image)); },
+        decoded);
+}
+
+} // namespace
+
 std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
                                                const PictureRequest &request,
                                                qint64 memoryLimitBytes)
@@ -169,43 +213,9 @@ std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
     if (natural.isEmpty())
         return std::nullopt;
     const HandlePointer smallCopy = smallCopyFor(primary.get(), request);
-    heif_image_handle *handle = smallCopy ? smallCopy.get() : primary.get();
-
-    const qint64 width = api->heif_image_handle_get_width(handle);
-    const qint64 height = api->heif_image_handle_get_height(handle);
-    if (width <= 0 || height <= 0 || width * height * kBytesPerPixel > memoryLimitBytes)
+    const QImage whole = decodeHandle(smallCopy ? smallCopy.get() : primary.get(), memoryLimitBytes);
+    if (whole.isNull())
         return std::nullopt;
-    const bool hasAlpha = api->heif_image_handle_has_alpha_channel(handle) != 0;
-
-    // Four bytes a pixel even without alpha: Qt scales that layout without converting it first.
-    const std::unique_ptr<heif_decoding_options, OptionsFree> options(
-        api->heif_decoding_options_alloc());
-    options->convert_hdr_to_8bit = 1;
-    heif_image *decoded = nullptr;
-    if (!ok(api->heif_decode_image(handle,
-                                   &decoded,
-                                   heif_colorspace_RGB,
-                                   heif_chroma_interleaved_RGBA,
-                                   options.get()))) {
-        return std::nullopt;
-    }
-    int stride = 0;
-    const uint8_t *pixels = api->heif_image_get_plane_readonly(decoded,
-                                                               heif_channel_interleaved,
-                                                               &stride);
-    if (!pixels) {
-        api->heif_image_release(decoded);
-        return std::nullopt;
-    }
-    // The picture borrows libheif's pixels and hands them back when the last copy goes.
-    const QImage whole(
-        pixels,
-        api->heif_image_get_primary_width(decoded),
-        api->heif_image_get_primary_height(decoded),
-        stride,
-        hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888,
-        [](void *image) { heif()->heif_image_release(static_cast<heif_image *>(image)); },
-        decoded);
 
     // libheif has turned the picture upright already.
     const DecodePlan plan = planDecode(whole.size(), QImageIOHandler::TransformationNone, request);

@@ -29,6 +29,7 @@ public:
 
     [[nodiscard]] bool atEnd() const { return m_pos >= m_size; }
     [[nodiscard]] std::size_t pos() const { return m_pos; }
+    [[nodiscard]] std::size_t size() const { return m_size; }
     [[nodiscard]] std::uint8_t *at(std::size_t pos) const { return m_bytes + pos; }
 
     // The next marker, past fill bytes, and past stray bytes as libjpeg passes them, so that
@@ -261,6 +262,68 @@ std::size_t takeEntropyData(SegmentReader &reader, std::size_t pos, std::size_t 
     return std::size_t(write - start);
 }
 
+// What the segments read so far have set up.
+struct ParseState
+{
+    JpegFrame frame;
+    TablesInForce tables;
+    int quantSlots[3] = {};
+    bool haveFrame = false;
+};
+
+// Takes one segment with a length; false when the file is not one this decoder takes.
+bool takeSegment(int marker,
+                 const std::uint8_t *payload,
+                 std::size_t length,
+                 SegmentReader &reader,
+                 ParseState &state)
+{
+    switch (marker) {
+    case kSof2:
+        if (state.haveFrame || !readFrame(payload, length, state.frame, state.quantSlots))
+            return false;
+        state.haveFrame = true;
+        return true;
+    case kDht:
+        return readHuffmanTables(payload, length, state.tables);
+    case kDqt:
+        return readQuantisationTables(payload, length, state.tables);
+    case kDri:
+        if (length < 2)
+            return false;
+        state.tables.restartInterval = payload[0] << 8 | payload[1];
+        return true;
+    case kApp14:
+        // Adobe's marker: a transform of 0 means the three components are RGB, not YCbCr.
+        return !(length >= 12 && std::memcmp(payload, "Adobe", 5) == 0 && payload[11] == 0);
+    case kSos: {
+        if (!state.haveFrame)
+            return false;
+        std::optional<JpegScan> scan = readScanHeader(payload,
+                                                      length,
+                                                      state.frame,
+                                                      state.tables,
+                                                      state.quantSlots);
+        if (!scan)
+            return false;
+        const std::size_t start = reader.pos();
+        scan->size = takeEntropyData(reader, start, reader.size());
+        scan->data = reader.at(start);
+        state.frame.scans.push_back(std::move(*scan));
+        return true;
+    }
+    default:
+        return true; // application data and comments
+    }
+}
+
+// Components named R, G and B hold colours as they are, which the YCbCr path would mangle.
+bool namesRgbComponents(const JpegFrame &frame)
+{
+    return frame.components.size() == 3 && frame.components[0].id == 'R'
+           && frame.components[1].id == 'G' && frame.components[2].id == 'B';
+}
+
 } // namespace
 
 std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file)
@@ -271,11 +334,8 @@ std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file)
         return std::nullopt;
     SegmentReader reader(bytes, size);
     reader.skipTo(2);
-    JpegFrame frame;
-    TablesInForce tables;
-    int quantSlots[3] = {};
-    bool haveFrame = false;
-    while (!reader.atEnd() && int(frame.scans.size()) < kMaxJpegScans) {
+    ParseState state;
+    while (!reader.atEnd() && int(state.frame.scans.size()) < kMaxJpegScans) {
         const int marker = reader.nextMarker();
         if (marker == kEoi || marker < 0)
             break;
@@ -286,54 +346,12 @@ std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file)
             || marker == kDac || marker == kDnl)
             return std::nullopt;
         const auto segment = reader.segment();
-        if (!segment)
-            return haveFrame ? std::optional(std::move(frame)) : std::nullopt;
-        const auto [payload, length] = *segment;
-        switch (marker) {
-        case kSof2:
-            if (haveFrame || !readFrame(payload, length, frame, quantSlots))
-                return std::nullopt;
-            haveFrame = true;
-            break;
-        case kDht:
-            if (!readHuffmanTables(payload, length, tables))
-                return std::nullopt;
-            break;
-        case kDqt:
-            if (!readQuantisationTables(payload, length, tables))
-                return std::nullopt;
-            break;
-        case kDri:
-            if (length < 2)
-                return std::nullopt;
-            tables.restartInterval = payload[0] << 8 | payload[1];
-            break;
-        case kApp14:
-            // Adobe's marker: a transform of 0 means the three components are RGB, not YCbCr.
-            if (length >= 12 && std::memcmp(payload, "Adobe", 5) == 0 && payload[11] == 0)
-                return std::nullopt;
-            break;
-        case kSos: {
-            if (!haveFrame)
-                return std::nullopt;
-            std::optional<JpegScan> scan = readScanHeader(payload, length, frame, tables, quantSlots);
-            if (!scan)
-                return std::nullopt;
-            const std::size_t start = reader.pos();
-            scan->size = takeEntropyData(reader, start, size);
-            scan->data = bytes + start;
-            frame.scans.push_back(std::move(*scan));
-            break;
-        }
-        default:
-            break; // application data and comments
-        }
+        if (!segment) // cut short: the scans so far show what they bring
+            return state.haveFrame ? std::optional(std::move(state.frame)) : std::nullopt;
+        if (!takeSegment(marker, segment->first, segment->second, reader, state))
+            return std::nullopt;
     }
-    if (!haveFrame || frame.scans.empty())
+    if (!state.haveFrame || state.frame.scans.empty() || namesRgbComponents(state.frame))
         return std::nullopt;
-    // Components named R, G and B hold colours as they are, which the YCbCr path would mangle.
-    if (frame.components.size() == 3 && frame.components[0].id == 'R'
-        && frame.components[1].id == 'G' && frame.components[2].id == 'B')
-        return std::nullopt;
-    return frame;
+    return std::move(state.frame);
 }

@@ -276,6 +276,75 @@ bool readHeader(ChunkReader &chunks, Header *header)
     return data[10] == 0 && data[11] == 0;
 }
 
+// What the chunks before the image data say of the colours: the palette and its transparency.
+struct Colours
+{
+    std::array<QRgb, 256> palette{};
+    bool transparent = false;
+};
+
+// Reads the chunks up to the first image data chunk, which is then open; nothing when the file
+// ends first or holds what is left to Qt.
+std::optional<Colours> readColours(ChunkReader &chunks,
+                                   const Header &header,
+                                   std::vector<uchar> &piece,
+                                   quint32 *type,
+                                   quint32 *length)
+{
+    Colours colours;
+    colours.palette.fill(0xff000000U);
+    colours.transparent = header.colourType == GreyAlpha || header.colourType == Rgba;
+    while (chunks.next(type, length) && *type != chunkType("IDAT")) {
+        if (*type == chunkType("PLTE") && *length % 3 == 0 && *length <= 768) {
+            if (chunks.read(piece.data(), *length) != *length)
+                return std::nullopt;
+            for (quint32 i = 0; i < *length / 3; ++i)
+                colours.palette[i] = qRgb(piece[3 * i], piece[3 * i + 1], piece[3 * i + 2]);
+        } else if (*type == chunkType("tRNS")) {
+            if (header.colourType != Palette || *length > 256)
+                return std::nullopt; // a colour key: left to Qt
+            if (chunks.read(piece.data(), *length) != *length)
+                return std::nullopt;
+            for (quint32 i = 0; i < *length; ++i) {
+                const QRgb colour = colours.palette[i];
+                colours.palette[i] = premultiplied(qRed(colour),
+                                                   qGreen(colour),
+                                                   qBlue(colour),
+                                                   piece[i]);
+            }
+            colours.transparent = true;
+        }
+    }
+    if (*type != chunkType("IDAT"))
+        return std::nullopt;
+    return colours;
+}
+
+// Inflates the image data chunks, from the open one on, into the pipe until the rows needed are
+// there; false when the data is broken or ends before them.
+bool inflateRows(ChunkReader &chunks,
+                 quint32 type,
+                 quint32 length,
+                 std::vector<uchar> &piece,
+                 RowPipe &pipe,
+                 int rowsNeeded)
+{
+    RowInflater inflater;
+    while (type == chunkType("IDAT") && inflater.rowsSent() < rowsNeeded) {
+        const qint64 got = chunks.read(piece.data(), kReadPiece);
+        if (got < 0)
+            return false;
+        if (got == 0) {
+            if (!chunks.next(&type, &length))
+                return false;
+            continue;
+        }
+        if (!inflater.feed(piece.data(), got, pipe, rowsNeeded))
+            return false;
+    }
+    return inflater.rowsSent() >= rowsNeeded;
+}
+
 } // namespace
 
 std::optional<QImage> decodePng(const QString &path, const DecodePlan &plan, qint64 memoryLimitBytes)
@@ -286,66 +355,30 @@ std::optional<QImage> decodePng(const QString &path, const DecodePlan &plan, qin
         || qint64(header.width) * header.height * 4 > memoryLimitBytes
         || (header.rowBytes() + 1) * 3 > memoryLimitBytes)
         return std::nullopt;
-
-    const QSize fileSize(header.width, header.height);
-    const QRect visible = plan.clipRect.value_or(QRect(QPoint(0, 0), fileSize));
-    const QSize target = plan.scaledSize.value_or(visible.size());
-    std::array<QRgb, 256> palette{};
-    palette.fill(0xff000000U);
-    bool transparent = header.colourType == GreyAlpha || header.colourType == Rgba;
-
     std::vector<uchar> piece(kReadPiece);
     quint32 type = 0;
     quint32 length = 0;
-    while (chunks.next(&type, &length) && type != chunkType("IDAT")) {
-        if (type == chunkType("PLTE") && length % 3 == 0 && length <= 768) {
-            if (chunks.read(piece.data(), length) != length)
-                return std::nullopt;
-            for (quint32 i = 0; i < length / 3; ++i)
-                palette[i] = qRgb(piece[3 * i], piece[3 * i + 1], piece[3 * i + 2]);
-        } else if (type == chunkType("tRNS")) {
-            if (header.colourType != Palette || length > 256)
-                return std::nullopt; // a colour key: left to Qt
-            if (chunks.read(piece.data(), length) != length)
-                return std::nullopt;
-            for (quint32 i = 0; i < length; ++i)
-                palette[i] = premultiplied(qRed(palette[i]),
-                                           qGreen(palette[i]),
-                                           qBlue(palette[i]),
-                                           piece[i]);
-            transparent = true;
-        }
-    }
-    if (type != chunkType("IDAT"))
+    const std::optional<Colours> colours = readColours(chunks, header, piece, &type, &length);
+    if (!colours)
         return std::nullopt;
 
+    const QSize fileSize(header.width, header.height);
+    const QRect visible = plan.clipRect.value_or(QRect(QPoint(0, 0), fileSize));
     RowScaler scaler(visible.size(),
-                     target,
-                     transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+                     plan.scaledSize.value_or(visible.size()),
+                     colours->transparent ? QImage::Format_ARGB32_Premultiplied
+                                          : QImage::Format_RGB32);
     RowConverter converter(header, visible, scaler);
-    converter.setPalette(palette);
+    converter.setPalette(colours->palette);
     const qsizetype rawRowBytes = header.rowBytes() + 1;
     const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
     RowPipe pipe(rawRowBytes, rowsPerBatch, [&converter](const uchar *rows, int count) {
         converter.addRows(rows, count);
     });
     // Rows below the visible part are never inflated.
-    const int rowsNeeded = visible.bottom() + 1;
-    RowInflater inflater;
-    while (type == chunkType("IDAT") && inflater.rowsSent() < rowsNeeded) {
-        const qint64 got = chunks.read(piece.data(), kReadPiece);
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0) {
-            if (!chunks.next(&type, &length))
-                return std::nullopt;
-            continue;
-        }
-        if (!inflater.feed(piece.data(), got, pipe, rowsNeeded))
-            return std::nullopt;
-    }
+    const bool inflated = inflateRows(chunks, type, length, piece, pipe, visible.bottom() + 1);
     pipe.finish();
-    if (inflater.rowsSent() < rowsNeeded || !converter.isGood())
+    if (!inflated || !converter.isGood())
         return std::nullopt;
     QImage image = scaler.takeResult();
     if (image.isNull())

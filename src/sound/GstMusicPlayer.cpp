@@ -227,14 +227,6 @@ void GstMusicPlayer::fail(quint64 run, const QString &description, const QString
     reportFailure(description);
 }
 
-void GstMusicPlayer::setPlaying(bool playing)
-{
-    if (m_playing == playing)
-        return;
-    m_playing = playing;
-    emit playingChanged(playing);
-}
-
 void GstMusicPlayer::play()
 {
     if (!m_playbin || fileName().isEmpty())

@@ -18,8 +18,6 @@ class GstMusicPlayer final : public MediaPlayer
 public:
     explicit GstMusicPlayer(QObject *parent = nullptr);
     ~GstMusicPlayer() override;
-    // For the programs' services, which make their players.
-    [[nodiscard]] static MediaPlayer *create(QObject *parent) { return new GstMusicPlayer(parent); }
 
     void setVolume(int hundredthsOfDecibel) override;
     void setFileName(const QString &pathText) override;
@@ -33,7 +31,6 @@ public:
     void setPosition(qint64 milliseconds) override;
     [[nodiscard]] qint64 position() const override;
     [[nodiscard]] qint64 duration() const override;
-    [[nodiscard]] bool isPlaying() const override { return m_playing; }
 
     // What GStreamer's threads share with this object; defined in the source file.
     struct Relay;
@@ -44,7 +41,6 @@ private:
     void handOver(quint64 run, const QString &pathText);
     void finish(quint64 run);
     void fail(quint64 run, const QString &description, const QString &handedOverPath);
-    void setPlaying(bool playing);
 
     std::unique_ptr<Relay> m_relay;
     GstElement *m_playbin = nullptr;
@@ -52,7 +48,6 @@ private:
     double m_volume = 1.0;
     quint64 m_run = 0;
     int m_queuedCount = 0; // queued files not yet reported as begun
-    bool m_playing = false;
     bool m_handedOver = false;
     bool m_failedInRun = false; // playbin has reported an error since it last started a file
 };

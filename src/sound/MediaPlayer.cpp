@@ -29,3 +29,11 @@ void MediaPlayer::reportFailure(const QString &description)
         },
         Qt::QueuedConnection);
 }
+
+void MediaPlayer::setPlaying(bool playing)
+{
+    if (m_playing == playing)
+        return;
+    m_playing = playing;
+    emit playingChanged(playing);
+}

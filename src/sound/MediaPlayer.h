@@ -51,7 +51,14 @@ public:
     virtual void setPosition(qint64 milliseconds) = 0;
     [[nodiscard]] virtual qint64 position() const = 0;
     [[nodiscard]] virtual qint64 duration() const = 0;
-    [[nodiscard]] virtual bool isPlaying() const = 0;
+    [[nodiscard]] bool isPlaying() const { return m_playing; }
+
+    // For the programs' services, which make their players.
+    template<typename Player>
+    [[nodiscard]] static MediaPlayer *create(QObject *parent)
+    {
+        return new Player(parent);
+    }
 
 signals:
     // Raised once for each file that has played to its end; the argument carries no meaning.
@@ -68,6 +75,8 @@ signals:
 protected:
     // The file given or gone on with; a new file given also starts a new failure scope.
     void setCurrentFileName(const QString &pathText) { m_fileName = pathText; }
+    // Emits playingChanged when it changes.
+    void setPlaying(bool playing);
     // Failures reported before this are dropped on their way, and the next is reported again.
     void beginFailureScope();
     // Emits failed from the event loop, never from inside the call that found it, so a handler
@@ -79,4 +88,5 @@ private:
     quint64 m_failureScope = 0;
     bool m_failureReported = false;
     bool m_autoStart = false;
+    bool m_playing = false;
 };

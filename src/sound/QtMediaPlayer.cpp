@@ -42,7 +42,7 @@ QtMediaPlayer::QtMediaPlayer(QObject *parent)
             &QMediaPlayer::playbackStateChanged,
             this,
             [this](QMediaPlayer::PlaybackState state) {
-                emit playingChanged(state == QMediaPlayer::PlayingState);
+                setPlaying(state == QMediaPlayer::PlayingState);
             });
 }
 
@@ -106,9 +106,4 @@ qint64 QtMediaPlayer::position() const
 qint64 QtMediaPlayer::duration() const
 {
     return m_player->duration();
-}
-
-bool QtMediaPlayer::isPlaying() const
-{
-    return m_player->playbackState() == QMediaPlayer::PlayingState;
 }

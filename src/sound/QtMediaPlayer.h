@@ -15,8 +15,6 @@ class QtMediaPlayer final : public MediaPlayer
 public:
     explicit QtMediaPlayer(QObject *parent = nullptr);
     ~QtMediaPlayer() override;
-    // For the programs' services, which make their players.
-    [[nodiscard]] static MediaPlayer *create(QObject *parent) { return new QtMediaPlayer(parent); }
 
     void setVolume(int hundredthsOfDecibel) override;
     void setFileName(const QString &pathText) override;
@@ -27,7 +25,6 @@ public:
     void setPosition(qint64 milliseconds) override;
     [[nodiscard]] qint64 position() const override;
     [[nodiscard]] qint64 duration() const override;
-    [[nodiscard]] bool isPlaying() const override;
 
 private:
     QMediaPlayer *m_player;

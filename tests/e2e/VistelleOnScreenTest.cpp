@@ -249,8 +249,9 @@ TEST_F(EditorTestRunOnScreenTest, TestPlaysTheProjectAndAClickReturnsToTheEditor
     // On a slow machine the name box has offered the file in its completion list by then, which
     // takes the first Return, as it would take a user's: the user presses it once more.
     const auto dialogGone = [&] { return !server.isWindowShown(QStringLiteral("^Open$")); };
-    if (!waitUntil(dialogGone, 3000))
+    if (!waitUntil(dialogGone, 3000)) {
         ASSERT_TRUE(server.pressKeys(QStringLiteral("Return")));
+    }
     ASSERT_TRUE(waitUntil(dialogGone));
     // The path is painted in List1's first row, in white.
     ASSERT_TRUE(waitUntil([&] { return firstImageRowShowsText(); })) << "the project did not load";

@@ -61,3 +61,16 @@ protected:
     }
     std::unique_ptr<Main> window;
 };
+
+// The same window with its Project panel open, where New, Open, Save and Test are.
+class ProjectPanelTest : public EditorWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        EditorWindowTest::SetUp();
+        clickSelector("command8");
+    }
+
+    void click(const char *name) const { clickButton(name); }
+};

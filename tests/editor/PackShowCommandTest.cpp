@@ -1,5 +1,5 @@
 #include "EditorWindow.h"
-#include "editor/PackOptionsDialog.h"
+#include "dialogs/PackOptionsDialog.h"
 #include "support/TestFiles.h"
 
 #include <QAction>

@@ -18,16 +18,9 @@
 
 namespace {
 
-class ProjectCommandsTest : public EditorWindowTest
+class ProjectCommandsTest : public ProjectPanelTest
 {
 protected:
-    void SetUp() override
-    {
-        EditorWindowTest::SetUp();
-        clickSelector("command8");
-    }
-
-    void click(const char *name) const { clickButton(name); }
     void tick(const char *name) const { ::tick(*control<QCheckBox>(name)); }
     void typePause(const QString &text) const { retype(*control<QLineEdit>("Text1"), text); }
     void keys(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const

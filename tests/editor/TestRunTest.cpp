@@ -13,16 +13,9 @@
 
 namespace {
 
-class TestRunTest : public EditorWindowTest
+class TestRunTest : public ProjectPanelTest
 {
 protected:
-    void SetUp() override
-    {
-        EditorWindowTest::SetUp();
-        clickSelector("command8");
-    }
-
-    void click(const char *name) const { clickButton(name); }
     void pressTest() const { click("Command15"); }
 
     // The test run's player window, when exactly one is open.

@@ -418,41 +418,6 @@ TEST_F(PlayerWindow, TheTestRunWithoutItsFileReportsTheSystemsWords)
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(PlayerWindow, TheRealMusicPlayerPlaysThePlaylistInOrderAndLoopsPassingOverBadFiles)
-{
-    for (const char *name : {"0.wav", "1.wav", "2.wav"})
-        writeToneWav(path(QString::fromLatin1(name)), 300);
-    writeFileBytes(path("text.wav"), "not a sound\n");
-    writeFileBytes(path("empty.mp3"), {});
-    PlatformServices services = m_platform.services();
-    services.createMusicPlayer = [](QObject *parent) -> MediaPlayer * {
-        return new GstMusicPlayer(parent);
-    };
-    writePicture(path("still.png"), {10, 10});
-    writeProject(QStringLiteral("music.ssp"),
-                 {path("still.png") + " *;Pause=0",
-                  "Af=" + path("text.wav"),
-                  "Af=" + path("0.wav"),
-                  "Af=" + path("empty.mp3"),
-                  "Af=" + path("1.wav"),
-                  "Af=" + path("missing.ogg"),
-                  "Af=" + path("2.wav"),
-                  "Ea=1"});
-    Form1 form(services, {PlayerVariant::Showvale, m_dir.path(), path("music.ssp")});
-    auto *mp1 = form.findChild<MediaPlayer *>(QStringLiteral("MP1"));
-    ASSERT_NE(mp1, nullptr);
-    // What plays after each end, once the playlist has moved on.
-    QStringList playing;
-    QObject::connect(mp1, &MediaPlayer::endOfStream, mp1, [&] {
-        playing << QFileInfo(mp1->fileName()).fileName() + (mp1->isPlaying() ? "" : " (stopped)");
-    });
-    ASSERT_TRUE(form.start());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return playing.size() >= 4; }, 20000));
-    form.close();
-    EXPECT_TRUE(m_platform.messages.shown.empty());
-    EXPECT_EQ(playing.mid(0, 4), QStringList({"1.wav", "2.wav", "0.wav", "1.wav"}));
-}
-
 TEST_F(PlayerWindow, RealMusicOfWhichNothingPlaysIsCheckedOnceAndNeverOpened)
 {
     writeFileBytes(path("noise.mp3"), QByteArray(5000, '\x5a'));

@@ -63,11 +63,6 @@ TEST(ProjectFormat, WorkedExampleIsWrittenByteForByteAndReadBackInBothReaders)
                            "E:\\Show\\theme.mp3"}));
 }
 
-TEST(ProjectFormat, EmptyProjectIsTheTwoSwitchLines)
-{
-    EXPECT_EQ(projectFileBytes(InMemoryProject().snapshot()), QByteArray("Sp=0\r\nEa=0\r\n"));
-}
-
 TEST(ProjectFormat, CommasAreEscapedInPathsOnlyAndUnescapedOnRead)
 {
     InMemoryProject project;

@@ -95,14 +95,6 @@ void FakeMediaPlayer::failFile()
     emit failed(QStringLiteral("cannot play %1").arg(fileName()));
 }
 
-void FakeMediaPlayer::setPlaying(bool playing)
-{
-    if (m_playing == playing)
-        return;
-    m_playing = playing;
-    emit playingChanged(playing);
-}
-
 void FakeEventPump::letEventsRun()
 {
     ++calls;

@@ -74,7 +74,6 @@ public:
     void setPosition(qint64 milliseconds) override { m_position = milliseconds; }
     [[nodiscard]] qint64 position() const override { return m_position; }
     [[nodiscard]] qint64 duration() const override { return 1000; }
-    [[nodiscard]] bool isPlaying() const override { return m_playing; }
 
     // The current file has played to its end.
     void finishFile();
@@ -96,10 +95,7 @@ public:
     int playCalls = 0;
 
 private:
-    void setPlaying(bool playing);
-
     qint64 m_position = 0;
-    bool m_playing = false;
     bool m_wentOn = false;
 };
 

@@ -1,13 +1,13 @@
 #include "TestFiles.h"
 
 #include "HeifFiles.h"
+#include "sound/WavFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
 #include <QProcess>
-#include <QtEndian>
 
 #include <cmath>
 #include <stdexcept>
@@ -48,40 +48,13 @@ void writePicture(const QString &path, QSize size, QColor colour)
         throw std::runtime_error("cannot save picture " + path.toStdString());
 }
 
-namespace {
-
-void appendLittleEndian(QByteArray &bytes, quint32 value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-} // namespace
-
 void writeToneWav(const QString &path, int milliseconds, int frequencyHz)
 {
     constexpr int kRate = 22050;
-    const int samples = kRate * milliseconds / 1000;
-    QByteArray data;
-    data.reserve(samples * 2);
-    for (int i = 0; i < samples; ++i) {
-        const double value = 0.4 * std::sin(2.0 * M_PI * frequencyHz * i / kRate);
-        appendLittleEndian(data, static_cast<quint16>(static_cast<qint16>(value * 32767)), 2);
-    }
-    QByteArray wav("RIFF");
-    appendLittleEndian(wav, 36 + data.size(), 4);
-    wav += "WAVEfmt ";
-    appendLittleEndian(wav, 16, 4);
-    appendLittleEndian(wav, 1, 2); // PCM
-    appendLittleEndian(wav, 1, 2); // mono
-    appendLittleEndian(wav, kRate, 4);
-    appendLittleEndian(wav, kRate * 2, 4);
-    appendLittleEndian(wav, 2, 2);
-    appendLittleEndian(wav, 16, 2);
-    wav += "data";
-    appendLittleEndian(wav, data.size(), 4);
-    wav += data;
-    writeFileBytes(path, wav);
+    std::vector<qint16> samples(std::size_t(kRate * milliseconds / 1000));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = sixteenBitSample(0.4 * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate));
+    writeFileBytes(path, monoWavFile(samples, kRate));
 }
 
 bool writeToneVideo(const QString &path, int milliseconds, int frequencyHz, QColor colour)

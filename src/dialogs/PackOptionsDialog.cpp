@@ -1,4 +1,4 @@
-#include "editor/PackOptionsDialog.h"
+#include "dialogs/PackOptionsDialog.h"
 
 #include "forms/FormLook.h"
 
