@@ -10,6 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
 build=${1:-$VS_ROOT/build/release}
 work=$(mktemp -d)
 started=() # processes this script started, ended with it
+sound_module="" # the sound server's door for the ordinary user, closed with it
 
 cleanup()
 {
@@ -17,6 +18,7 @@ cleanup()
     for pid in "${started[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    [[ -n $sound_module ]] && pactl unload-module "$sound_module" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -82,6 +84,14 @@ chmod 700 "$home/run"
 convert -size 64x48 xc:red "$stick/red.png"
 printf '%%CurDir\\red.png *;Pause=0\r\nSp=1\r\nEa=0\r\n' >"$stick/show.ssp"
 chown -R nobody:nogroup "$home" "$stick"
+# A user's desktop session has a sound server of its own; here the running one opens a socket in
+# the user's runtime folder, where the programs look for it.
+sound=()
+if pactl info >/dev/null 2>&1; then
+    sound_module=$(pactl load-module module-native-protocol-unix auth-anonymous=1 \
+        socket="$work/sound")
+    sound=(PULSE_SERVER="unix:$work/sound")
+fi
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 started+=($!)
@@ -96,7 +106,7 @@ display=:$(cat "$work/display")
 as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin
     DISPLAY="$display" QT_QPA_PLATFORM=xcb HOME="$home" XDG_RUNTIME_DIR="$home/run"
     XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
-    XDG_CACHE_HOME="$home/.cache")
+    XDG_CACHE_HOME="$home/.cache" "${sound[@]}")
 on_screen()
 {
     DISPLAY=$display "$@"
