@@ -1,16 +1,11 @@
-// Feeds arbitrary bytes, as a picture file, to the player's own JPEG and PNG decoders, planned as
-// the player plans them: from the size Qt reads in the file's header, for a screen-sized picture
-// stretched and at natural size, and stretched to a tiny screen, which has a progressive JPEG
-// decoded from only the coefficients that size needs. Whatever the file holds, decoding ends without a fault, and a
-// picture that decodes has the size the plan asked for.
-#include "picture/JpegDecoder.h"
-#include "picture/PictureDecoding.h"
-#include "picture/PngDecoder.h"
+// Feeds arbitrary bytes, as a picture file, to the player's picture decoding, exactly as the
+// player calls it: for a screen-sized picture stretched and at natural size, and stretched to a
+// tiny screen, which has a progressive JPEG decoded from only the coefficients that size needs.
+// Whatever the file holds, decoding ends without a fault, and a picture that decodes has the
+// size the request asks for.
+#include "picture/PictureLoader.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QImageReader>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdio>
@@ -37,19 +32,6 @@ constexpr QSize kTinyScreen(20, 12);
     std::abort();
 }
 
-void decodeAsPlanned(const QString &path, const QByteArray &format, const DecodePlan &plan)
-{
-    const std::optional<QImage> image = format == "jpeg" ? decodeJpeg(path, plan, kMemoryLimit)
-                                                         : decodePng(path, plan, kMemoryLimit);
-    if (!image)
-        return;
-    const QSize wanted = plan.scaledSize ? *plan.scaledSize
-                         : plan.clipRect ? plan.clipRect->size()
-                                         : image->size();
-    if (image->size() != wanted)
-        fail(format.constData(), image->size(), wanted);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
@@ -60,25 +42,19 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("picture"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
-            std::abort();
-    }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
-    if (format != "jpeg" && format != "png")
-        return 0;
-    const QSize fileSize = reader.size();
-    if (fileSize.isEmpty() || qint64(fileSize.width()) * fileSize.height() * 4 > kMemoryLimit)
-        return 0;
+    const EncodedPicture picture(QByteArrayView(data, qsizetype(size)));
     for (const PictureRequest request : {PictureRequest{kScreen, PictureFit::Stretch},
                                          PictureRequest{kScreen, PictureFit::NaturalSize},
-                                         PictureRequest{kTinyScreen, PictureFit::Stretch}})
-        decodeAsPlanned(path, format, planDecode(fileSize, reader.transformation(), request));
+                                         PictureRequest{kTinyScreen, PictureFit::Stretch}}) {
+        const std::optional<LoadedPicture> loaded = decodePicture(picture, request, kMemoryLimit);
+        if (!loaded)
+            continue;
+        const QSize natural = loaded->naturalSize;
+        const QSize wanted = request.fit == PictureFit::Stretch
+                                 ? request.screenSize
+                                 : natural.boundedTo(request.screenSize);
+        if (loaded->image.size() != wanted)
+            fail("picture", loaded->image.size(), wanted);
+    }
     return 0;
 }

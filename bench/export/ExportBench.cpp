@@ -239,5 +239,8 @@ bool prepare()
 
 BenchProgram benchProgram()
 {
-    return {.prepare = prepare, .finish = printSummary};
+    BenchProgram program;
+    program.prepare = prepare;
+    program.finish = printSummary;
+    return program;
 }

@@ -272,5 +272,7 @@ bool registerBenchmarks()
 
 BenchProgram benchProgram()
 {
-    return {.prepare = registerBenchmarks};
+    BenchProgram program;
+    program.prepare = registerBenchmarks;
+    return program;
 }

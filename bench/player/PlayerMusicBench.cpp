@@ -113,5 +113,7 @@ bool prepare()
 
 BenchProgram benchProgram()
 {
-    return {.prepare = prepare};
+    BenchProgram program;
+    program.prepare = prepare;
+    return program;
 }

@@ -92,8 +92,12 @@ private:
 // HEVC decodes whole pictures only, so for HEIC that is the whole picture.
 QImage bareDecode(const QString &path, PictureFit fit)
 {
-    if (isHeifFile(path))
-        return decodeHeifPicture(path, {}, qint64(1) << 30).value_or(LoadedPicture{}).image;
+    if (path.endsWith(QLatin1String(".heic"))) {
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        MemoryBudget budget(qint64(1) << 30);
+        return decodeHeifPicture(bytes, {}, budget).value_or(LoadedPicture{}).image;
+    }
     QImageReader reader(path);
     if (fit == PictureFit::Stretch) {
         reader.setScaledSize(pictureRequestFor(kScreen, fit).screenSize);

@@ -1,7 +1,5 @@
 #include "picture/HeifDecoder.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QLibrary>
 
@@ -18,7 +16,7 @@ namespace {
     X(heif_context_alloc) \
     X(heif_context_free) \
     X(heif_context_get_primary_image_handle) \
-    X(heif_context_read_from_file) \
+    X(heif_context_read_from_memory_without_copy) \
     X(heif_decode_image) \
     X(heif_decoding_options_alloc) \
     X(heif_decoding_options_free) \
@@ -135,17 +133,10 @@ HandlePointer smallCopyFor(heif_image_handle *primary, const PictureRequest &req
 
 } // namespace
 
-bool isHeifFile(const QString &path)
+bool isHeifPicture(QByteArrayView head)
 {
-    // Opening a FIFO or a device to peek would block or consume it.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
     // A file type box, whatever its brand: libheif says which it can decode.
-    const QByteArray head = file.read(kFileTypeBytes);
-    return head.size() == kFileTypeBytes && head.mid(4, 4) == "ftyp";
+    return head.size() >= kFileTypeBytes && head.sliced(4, 4) == "ftyp";
 }
 
 namespace {
@@ -153,12 +144,12 @@ namespace {
 // Decodes the handle's picture as four bytes a pixel, even without alpha: Qt scales that layout
 // without converting it first. The picture borrows libheif's pixels and hands them back when the
 // last copy goes.
-QImage decodeHandle(heif_image_handle *handle, qint64 memoryLimitBytes)
+QImage decodeHandle(heif_image_handle *handle, MemoryBudget &budget)
 {
     const Heif *const api = heif();
     const qint64 width = api->heif_image_handle_get_width(handle);
     const qint64 height = api->heif_image_handle_get_height(handle);
-    if (width <= 0 || height <= 0 || width * height * kBytesPerPixel > memoryLimitBytes)
+    if (width <= 0 || height <= 0 || !budget.take(width * height * kBytesPerPixel))
         return {};
     const bool hasAlpha = api->heif_image_handle_has_alpha_channel(handle) != 0;
     const std::unique_ptr<heif_decoding_options, OptionsFree> options(
@@ -192,18 +183,19 @@ QImage decodeHandle(heif_image_handle *handle, qint64 memoryLimitBytes)
 
 } // namespace
 
-std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
+std::optional<LoadedPicture> decodeHeifPicture(QByteArrayView file,
                                                const PictureRequest &request,
-                                               qint64 memoryLimitBytes)
+                                               MemoryBudget &budget)
 {
     const Heif *const api = heif();
     if (!api)
         return std::nullopt;
     const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
     if (!context
-        || !ok(api->heif_context_read_from_file(context.get(),
-                                                QFile::encodeName(path).constData(),
-                                                nullptr)))
+        || !ok(api->heif_context_read_from_memory_without_copy(context.get(),
+                                                               file.data(),
+                                                               std::size_t(file.size()),
+                                                               nullptr)))
         return std::nullopt;
     heif_image_handle *rawPrimary = nullptr;
     if (!ok(api->heif_context_get_primary_image_handle(context.get(), &rawPrimary)))
@@ -213,16 +205,23 @@ std::optional<LoadedPicture> decodeHeifPicture(const QString &path,
     if (natural.isEmpty())
         return std::nullopt;
     const HandlePointer smallCopy = smallCopyFor(primary.get(), request);
-    const QImage whole = decodeHandle(smallCopy ? smallCopy.get() : primary.get(), memoryLimitBytes);
+    const QImage whole = decodeHandle(smallCopy ? smallCopy.get() : primary.get(), budget);
     if (whole.isNull())
         return std::nullopt;
 
     // libheif has turned the picture upright already.
     const DecodePlan plan = planDecode(whole.size(), QImageIOHandler::TransformationNone, request);
     QImage shown = whole;
+    const QSize made = plan.scaledSize ? *plan.scaledSize
+                       : plan.clipRect ? plan.clipRect->size()
+                                       : whole.size();
+    if (made != whole.size() && !budget.take(qint64(made.width()) * made.height() * kBytesPerPixel))
+        return std::nullopt;
     if (plan.scaledSize)
         shown = whole.scaled(*plan.scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     else if (plan.clipRect)
         shown = whole.copy(*plan.clipRect);
-    return LoadedPicture{std::move(shown), natural, plan.visibleOffset};
+    if (shown.isNull())
+        return std::nullopt;
+    return LoadedPicture{std::move(shown), natural, plan.visibleOffset, PictureDecoder::Heif};
 }

@@ -103,6 +103,19 @@ const ScaledBasis &basisFor(int n)
 
 } // namespace
 
+qint64 ComponentPlane::bytesNeeded(const JpegComponent &component,
+                                   int keptWide,
+                                   int keptHigh,
+                                   QRect window,
+                                   int upAcross,
+                                   int upDown)
+{
+    const QRect kept = KeptCoefficients::keptWindow(component, window);
+    const qint64 wide = qint64(kept.width()) * keptWide;
+    // The samples, and a doubled row with its sums.
+    return wide * kept.height() * keptHigh + wide * upAcross * (1 + qint64(sizeof(int))) * upDown;
+}
+
 ComponentPlane::ComponentPlane(const JpegComponent &component,
                                const KeptCoefficients &kept,
                                int upAcross,

@@ -24,6 +24,13 @@ public:
                    int upAcross,
                    int upDown,
                    QSize pictureSize);
+    // What a plane for such coefficients allocates.
+    [[nodiscard]] static qint64 bytesNeeded(const JpegComponent &component,
+                                            int keptWide,
+                                            int keptHigh,
+                                            QRect window,
+                                            int upAcross,
+                                            int upDown);
 
     // Builds the rows of the window that the MCU row holds.
     void build(KeptCoefficients &kept, int mcuRow);

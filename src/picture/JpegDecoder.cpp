@@ -1,22 +1,25 @@
 #include "picture/JpegDecoder.h"
 
+#include "picture/ExifOrientation.h"
 #include "picture/JpegStream.h"
 #include "picture/ProgressiveJpegDecoder.h"
 #include "picture/RowScaler.h"
 
-#include <QFile>
-
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace {
 
 constexpr int kRowsPerBatch = 16;
 constexpr int kBytesPerPixel = 4;
+// libjpeg is handed the file a piece at a time, so that the pieces it is done with go back.
+constexpr qsizetype kSourcePiece = 256 * 1024;
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to the
 // call that went wrong. Warnings about damaged data stay quiet; the picture shows what decoded.
@@ -33,27 +36,78 @@ struct ErrorTrap
 
 void keepQuiet(j_common_ptr, int) {}
 
-// One decompression of one file. Every libjpeg call goes through guarded(), whose frame holds the
-// jump target; the calls given to it hold nothing that needs destroying.
+// libjpeg's memory source, a piece at a time: past the end of the bytes an end-of-image marker
+// stands for the rest, with a warning, as libjpeg's own memory source has it.
+struct PieceSource
+{
+    jpeg_source_mgr manager{};
+    const EncodedPicture *picture = nullptr;
+    qsizetype next = 0; // the first byte not yet handed to libjpeg
+
+    static void start(j_decompress_ptr) {}
+    static boolean fill(j_decompress_ptr info)
+    {
+        static const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+        auto *self = reinterpret_cast<PieceSource *>(info->src);
+        if (self->next >= self->picture->size()) {
+            WARNMS(info, JWRN_JPEG_EOF);
+            info->src->next_input_byte = kEndOfImage;
+            info->src->bytes_in_buffer = 2;
+            return TRUE;
+        }
+        self->picture->doneBefore(self->next);
+        const qsizetype piece = std::min(kSourcePiece, self->picture->size() - self->next);
+        info->src->next_input_byte = self->picture->data() + self->next;
+        info->src->bytes_in_buffer = std::size_t(piece);
+        self->next += piece;
+        return TRUE;
+    }
+    static void skip(j_decompress_ptr info, long count)
+    {
+        if (count <= 0)
+            return;
+        jpeg_source_mgr *source = info->src;
+        while (count > long(source->bytes_in_buffer)) {
+            count -= long(source->bytes_in_buffer);
+            fill(info);
+        }
+        source->next_input_byte += count;
+        source->bytes_in_buffer -= std::size_t(count);
+    }
+    static void end(j_decompress_ptr) {}
+};
+
+// One decompression of one picture. Every libjpeg call goes through guarded(), whose frame holds
+// the jump target; the calls given to it hold nothing that needs destroying. The decompressor is
+// made under the jump target too, as making it can fail.
 class JpegReader
 {
 public:
-    explicit JpegReader(std::FILE *file)
-        : m_file(file)
+    explicit JpegReader(const EncodedPicture &picture)
     {
         m_info.err = jpeg_std_error(&m_trap.manager);
         m_trap.manager.error_exit = leave;
         m_trap.manager.emit_message = keepQuiet;
-        jpeg_create_decompress(&m_info);
-        jpeg_stdio_src(&m_info, m_file);
+        m_created = guarded([](j_decompress_ptr info) { jpeg_create_decompress(info); });
+        if (!m_created)
+            return;
+        m_source.picture = &picture;
+        m_source.manager.init_source = PieceSource::start;
+        m_source.manager.fill_input_buffer = PieceSource::fill;
+        m_source.manager.skip_input_data = PieceSource::skip;
+        m_source.manager.resync_to_restart = jpeg_resync_to_restart;
+        m_source.manager.term_source = PieceSource::end;
+        m_info.src = &m_source.manager;
     }
     ~JpegReader()
     {
-        jpeg_destroy_decompress(&m_info);
-        std::fclose(m_file);
+        if (m_created)
+            jpeg_destroy_decompress(&m_info);
     }
     JpegReader(const JpegReader &) = delete;
     JpegReader &operator=(const JpegReader &) = delete;
+
+    [[nodiscard]] bool isCreated() const { return m_created; }
 
     template<typename Call>
     bool guarded(Call call)
@@ -79,10 +133,23 @@ public:
         });
     }
 
+    // The EXIF data of the APP1 markers saved while the header was read, all of them in turn.
+    [[nodiscard]] QByteArray app1Data() const
+    {
+        QByteArray data;
+        for (jpeg_saved_marker_ptr marker = m_info.marker_list; marker; marker = marker->next) {
+            if (marker->marker == JPEG_APP0 + 1)
+                data.append(reinterpret_cast<const char *>(marker->data),
+                            qsizetype(marker->data_length));
+        }
+        return data;
+    }
+
 private:
-    std::FILE *m_file;
     jpeg_decompress_struct m_info{};
     ErrorTrap m_trap{};
+    PieceSource m_source;
+    bool m_created = false;
 };
 
 // The smallest of libjpeg's scales M/8 at which the picture is at least the size asked.
@@ -138,49 +205,76 @@ std::optional<QImage> decodeClip(JpegReader &reader, QRect clip)
     return image;
 }
 
+// What libjpeg's own decode of the picture, planned for the screen, makes.
+std::optional<QImage> decodeWithLibjpeg(JpegReader &reader,
+                                        const DecodePlan &plan,
+                                        int eighths,
+                                        MemoryBudget &budget)
+{
+    jpeg_decompress_struct &info = reader.info();
+    info.out_color_space = JCS_EXT_BGRX; // the byte order of QImage::Format_RGB32
+    if (plan.scaledSize) {
+        info.scale_num = unsigned(eighths);
+        info.scale_denom = 8;
+    }
+    if (!reader.guarded([](j_decompress_ptr info) { jpeg_calc_output_dimensions(info); }))
+        return std::nullopt;
+    const QSize decoded(int(info.output_width), int(info.output_height));
+    const QSize target = plan.clipRect ? plan.clipRect->size() : plan.scaledSize.value_or(decoded);
+    if (!budget.take(RowScaler::bytesNeeded(decoded, target)))
+        return std::nullopt;
+    // What libjpeg allocates itself (a progressive file's coefficients) comes from what is left.
+    info.mem->max_memory_to_use = long(std::min<qint64>(budget.left(), LONG_MAX));
+    if (!reader.guarded([](j_decompress_ptr info) { jpeg_start_decompress(info); }))
+        return std::nullopt;
+    if (plan.clipRect)
+        return decodeClip(reader, *plan.clipRect);
+    return decodeWhole(reader, target);
+}
+
 } // namespace
 
-std::optional<QImage> decodeJpeg(const QString &path,
-                                 const DecodePlan &plan,
-                                 qint64 memoryLimitBytes)
+std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
+                                               const PictureRequest &request,
+                                               MemoryBudget &budget)
 {
-    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file)
-        return std::nullopt;
-    JpegReader reader(file);
+    JpegReader reader(picture);
     jpeg_decompress_struct &info = reader.info();
-    if (!reader.guarded([](j_decompress_ptr info) { jpeg_read_header(info, TRUE); }))
+    if (!reader.isCreated() || !reader.guarded([](j_decompress_ptr info) {
+            jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
+            jpeg_read_header(info, TRUE);
+        }))
         return std::nullopt;
     const QSize fileSize(int(info.image_width), int(info.image_height));
     const bool colour = info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB;
     if ((!colour && info.jpeg_color_space != JCS_GRAYSCALE)
-        || qint64(fileSize.width()) * fileSize.height() * kBytesPerPixel > memoryLimitBytes)
+        || qint64(fileSize.width()) * fileSize.height() * kBytesPerPixel > budget.left())
         return std::nullopt;
+    const QImageIOHandler::Transformations transformation = exifTransformation(reader.app1Data());
+    const DecodePlan plan = planDecode(fileSize, transformation, request);
 
     // libjpeg decodes a progressive file whole, at full precision, before its first row comes
     // out; our own decoder keeps only what the screen shows and uses both cores. For the whole
     // picture at full size libjpeg is the faster.
     const int eighths = plan.scaledSize ? eighthsFor(fileSize, *plan.scaledSize) : 8;
+    std::optional<QImage> image;
+    PictureDecoder decoder = PictureDecoder::Libjpeg;
     if (info.progressive_mode && (eighths < 8 || plan.clipRect)) {
-        QFile whole(path);
-        if (whole.size() <= memoryLimitBytes && whole.open(QIODevice::ReadOnly)) {
-            if (std::optional<QImage> image = decodeProgressiveJpeg(whole.readAll(),
-                                                                    fileSize,
-                                                                    eighths,
-                                                                    plan))
-                return image;
-        }
+        // Out of a budget of its own: what a try that fails took is free again for libjpeg.
+        MemoryBudget own(budget.left());
+        image = decodeProgressiveJpeg(picture.bytes(), fileSize, eighths, plan, own);
+        if (image && !budget.take(budget.left() - own.left()))
+            return std::nullopt;
+        decoder = PictureDecoder::ProgressiveJpeg;
     }
-
-    info.out_color_space = JCS_EXT_BGRX; // the byte order of QImage::Format_RGB32
-    info.mem->max_memory_to_use = long(memoryLimitBytes);
-    if (plan.scaledSize) {
-        info.scale_num = unsigned(eighths);
-        info.scale_denom = 8;
+    if (!image) {
+        image = decodeWithLibjpeg(reader, plan, eighths, budget);
+        decoder = PictureDecoder::Libjpeg;
     }
-    if (!reader.guarded([](j_decompress_ptr info) { jpeg_start_decompress(info); }))
+    if (!image)
         return std::nullopt;
-    if (plan.clipRect)
-        return decodeClip(reader, *plan.clipRect);
-    return decodeWhole(reader, plan.scaledSize.value_or(fileSize));
+    std::optional<QImage> shown = uprightPicture(std::move(*image), transformation, budget);
+    if (!shown)
+        return std::nullopt;
+    return LoadedPicture{std::move(*shown), plan.naturalSize, plan.visibleOffset, decoder};
 }

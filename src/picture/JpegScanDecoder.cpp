@@ -19,7 +19,7 @@ KeptCoefficients::KeptCoefficients(const JpegComponent &component,
     , m_keptHigh(keptHigh)
     , m_perBlock(keptWide * keptHigh)
     , m_blocksWide(component.blocksWide)
-    , m_window(window & QRect(0, 0, component.blocksWide, component.blocksHigh))
+    , m_window(keptWindow(component, window))
     , m_values(std::size_t(m_window.width()) * std::size_t(m_window.height())
                * std::size_t(m_perBlock))
     , m_nonzero(std::size_t(component.blocksWide) * component.blocksHigh)
@@ -32,6 +32,21 @@ KeptCoefficients::KeptCoefficients(const JpegComponent &component,
         if (kept)
             m_keptZigzag |= std::uint64_t(1) << z;
     }
+}
+
+QRect KeptCoefficients::keptWindow(const JpegComponent &component, QRect window)
+{
+    return window & QRect(0, 0, component.blocksWide, component.blocksHigh);
+}
+
+qint64 KeptCoefficients::bytesNeeded(const JpegComponent &component,
+                                     int keptWide,
+                                     int keptHigh,
+                                     QRect window)
+{
+    const QRect kept = keptWindow(component, window);
+    return qint64(kept.width()) * kept.height() * keptWide * keptHigh * qint64(sizeof(std::int16_t))
+           + qint64(component.blocksWide) * component.blocksHigh * qint64(sizeof(std::uint64_t));
 }
 
 void ScanProgress::reach(int pictureRows)

@@ -18,6 +18,13 @@ class KeptCoefficients
 public:
     // The window is in blocks of the component's grid.
     KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh, QRect window);
+    // The window as kept: the part of it within the component's grid.
+    [[nodiscard]] static QRect keptWindow(const JpegComponent &component, QRect window);
+    // What such coefficients allocate.
+    [[nodiscard]] static qint64 bytesNeeded(const JpegComponent &component,
+                                            int keptWide,
+                                            int keptHigh,
+                                            QRect window);
 
     [[nodiscard]] int keptWide() const { return m_keptWide; }
     [[nodiscard]] int keptHigh() const { return m_keptHigh; }

@@ -1,5 +1,9 @@
 #include "picture/PictureDecoding.h"
 
+#include "picture/MemoryBudget.h"
+
+#include <QTransform>
+
 #include <algorithm>
 
 bool swapsAxes(QImageIOHandler::Transformations transformation)
@@ -46,4 +50,21 @@ DecodePlan planDecode(QSize fileSize,
         plan.clipRect = centredVisiblePart(fileSize, oriented(visible.size(), swap));
     }
     return plan;
+}
+
+std::optional<QImage> uprightPicture(QImage image,
+                                     QImageIOHandler::Transformations transformation,
+                                     MemoryBudget &budget)
+{
+    if (transformation == QImageIOHandler::TransformationNone)
+        return image;
+    if (!budget.take(image.sizeInBytes()))
+        return std::nullopt;
+    image = image.mirrored(transformation.testFlag(QImageIOHandler::TransformationMirror),
+                           transformation.testFlag(QImageIOHandler::TransformationFlip));
+    if (swapsAxes(transformation))
+        image = image.transformed(QTransform().rotate(90));
+    if (image.isNull())
+        return std::nullopt;
+    return image;
 }

@@ -35,12 +35,24 @@ struct DecodePlan
                                     QImageIOHandler::Transformations transformation,
                                     const PictureRequest &request);
 
+// Which decoder made a picture: the player's own, or the library it stands in for.
+enum class PictureDecoder { Libjpeg, ProgressiveJpeg, Png, Heif, QtReader };
+
 struct LoadedPicture
 {
     QImage image;         // upright; the part of the picture the screen shows, or all of it
     QSize naturalSize;    // upright size of the whole picture
     QPoint visibleOffset; // where image starts within the whole picture
+    PictureDecoder decoder = PictureDecoder::QtReader;
 };
+
+class MemoryBudget;
+
+// A picture decoded in the file's orientation, turned upright as QImageReader's auto transform
+// turns it; nothing when the budget has no room for the turned copy.
+[[nodiscard]] std::optional<QImage> uprightPicture(QImage image,
+                                                   QImageIOHandler::Transformations transformation,
+                                                   MemoryBudget &budget);
 
 // Whether the file's orientation turns the picture by a quarter, so that width and height swap.
 [[nodiscard]] bool swapsAxes(QImageIOHandler::Transformations transformation);

@@ -2,82 +2,122 @@
 
 #include "picture/HeifDecoder.h"
 #include "picture/JpegDecoder.h"
+#include "picture/MemoryBudget.h"
 #include "picture/PngDecoder.h"
+#include "platform/FileBytes.h"
 #include "platform/NativePath.h"
-#include "platform/RegularFile.h"
 
+#include <QBuffer>
 #include <QImageReader>
-#include <QTransform>
+
+#include <new>
+#include <system_error>
 
 namespace {
 
-// Far beyond any photo: decoded, a picture in a file this large would not fit the allocation limit.
+// Far beyond any photo: decoded, a picture in a file this large would not fit the memory limit.
 constexpr qint64 kMaxPictureFileBytes = qint64(1024) * 1024 * 1024;
+constexpr int kBytesPerPixel = 4;
 
-// Turns a picture decoded in the file's orientation upright, as QImageReader's auto transform does.
-QImage upright(QImage image, QImageIOHandler::Transformations transformation)
+bool isJpeg(QByteArrayView head)
 {
-    if (transformation == QImageIOHandler::TransformationNone)
-        return image;
-    image = image.mirrored(transformation.testFlag(QImageIOHandler::TransformationMirror),
-                           transformation.testFlag(QImageIOHandler::TransformationFlip));
-    if (swapsAxes(transformation))
-        image = image.transformed(QTransform().rotate(90));
-    return image;
+    return head.startsWith("\xFF\xD8");
 }
 
-constexpr qint64 kLimit = qint64(ImageReaderPictureLoader::kAllocationLimitMegabytes) << 20;
-
-// The formats decoded here rather than by Qt's handlers, straight to the size the screen needs.
-std::optional<QImage> decodeFast(const QByteArray &format,
-                                 const QString &path,
-                                 const DecodePlan &plan)
+bool isPng(QByteArrayView head)
 {
-    if (format == "jpeg")
-        return decodeJpeg(path, plan, kLimit);
-    if (format == "png")
-        return decodePng(path, plan, kLimit);
-    return std::nullopt;
+    return head.startsWith("\x89PNG\r\n\x1a\n");
 }
 
-} // namespace
-
-ImageReaderPictureLoader::ImageReaderPictureLoader()
+// Qt's readers, for the formats the player has no decoder of its own for and for what its own
+// refuse: the format from the content (so a .dib opens), the orientation honoured.
+std::optional<LoadedPicture> decodeWithQt(QByteArrayView bytes,
+                                          const PictureRequest &request,
+                                          MemoryBudget &budget)
 {
-    QImageReader::setAllocationLimit(kAllocationLimitMegabytes);
-}
-
-std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathText,
-                                                            const PictureRequest &request)
-{
-    const QString path = openablePath(pathText);
-    // A pipe or device would block the window, so only regular files are decoded.
-    if (notAReadableFile(path, kMaxPictureFileBytes))
-        return std::nullopt;
-    // Qt has no reader for the HEIF pictures of today's phones and cameras.
-    if (isHeifFile(path))
-        return decodeHeifPicture(path, request, qint64(kAllocationLimitMegabytes) * 1024 * 1024);
-    QImageReader reader(path);
+    QBuffer device;
+    device.setData(QByteArray::fromRawData(bytes.data(), bytes.size()));
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     // A picture too large to hold whole is refused even when only a scaled copy is asked for:
     // such sizes come from decompression bombs, which would take ages to decode.
     const QSize fileSize = reader.size();
-    if (qint64(fileSize.width()) * fileSize.height() * 4 > kLimit)
+    if (qint64(fileSize.width()) * fileSize.height() * kBytesPerPixel > budget.left())
         return std::nullopt;
     const DecodePlan plan = planDecode(fileSize, reader.transformation(), request);
-    QImage image;
-    if (std::optional<QImage> decoded = decodeFast(reader.format(), path, plan)) {
-        image = upright(std::move(*decoded), reader.transformation());
-    } else {
-        if (plan.scaledSize)
-            reader.setScaledSize(*plan.scaledSize);
-        if (plan.clipRect)
-            reader.setClipRect(*plan.clipRect);
-        image = reader.read();
-    }
+    const QSize made = plan.scaledSize ? *plan.scaledSize
+                       : plan.clipRect ? plan.clipRect->size()
+                                       : fileSize;
+    if (!budget.take(qint64(made.width()) * made.height() * kBytesPerPixel))
+        return std::nullopt;
+    if (plan.scaledSize)
+        reader.setScaledSize(*plan.scaledSize);
+    if (plan.clipRect)
+        reader.setClipRect(*plan.clipRect);
+    QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
     const QSize natural = plan.naturalSize.isValid() ? plan.naturalSize : image.size();
-    return LoadedPicture{std::move(image), natural, plan.visibleOffset};
+    return LoadedPicture{std::move(image), natural, plan.visibleOffset, PictureDecoder::QtReader};
+}
+
+std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
+                                            const PictureRequest &request,
+                                            qint64 memoryLimit)
+{
+    const QByteArrayView head = picture.bytes().first(std::min<qsizetype>(picture.size(), 16));
+    // Qt has no reader for the HEIF pictures of today's phones and cameras.
+    if (isHeifPicture(head)) {
+        MemoryBudget budget(memoryLimit);
+        return decodeHeifPicture(picture.bytes(), request, budget);
+    }
+    if (isJpeg(head) || isPng(head)) {
+        MemoryBudget budget(memoryLimit);
+        std::optional<LoadedPicture> own = isJpeg(head)
+                                               ? decodeJpegPicture(picture, request, budget)
+                                               : decodePngPicture(picture, request, budget);
+        if (own)
+            return own;
+    }
+    MemoryBudget budget(memoryLimit);
+    return decodeWithQt(picture.bytes(), request, budget);
+}
+
+} // namespace
+
+std::optional<LoadedPicture> decodePicture(const EncodedPicture &picture,
+                                           const PictureRequest &request,
+                                           qint64 memoryLimit)
+{
+    // Memory or a thread that cannot be had makes a picture that cannot be read, not a crash.
+    try {
+        return decodeByFormat(picture, request, memoryLimit);
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    } catch (const std::system_error &) {
+        return std::nullopt;
+    }
+}
+
+ImageReaderPictureLoader::ImageReaderPictureLoader()
+{
+    QImageReader::setAllocationLimit(int(kPictureMemoryLimit >> 20));
+}
+
+std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathText,
+                                                            const PictureRequest &request)
+{
+    const std::optional<FileBytes> file = FileBytes::open(openablePath(pathText),
+                                                          kMaxPictureFileBytes);
+    if (!file)
+        return std::nullopt;
+    const EncodedPicture picture(file->bytes(),
+                                 [&file](qsizetype offset) { file->releaseBefore(offset); });
+    std::optional<LoadedPicture> loaded = decodePicture(picture, request);
+    // Part of the file gone while it was read: what decoded is not the picture.
+    if (file->damaged())
+        return std::nullopt;
+    return loaded;
 }

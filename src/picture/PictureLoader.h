@@ -1,10 +1,8 @@
 #pragma once
 
+#include "picture/EncodedPicture.h"
 #include "picture/PictureDecoding.h"
 
-#include <QImage>
-#include <QPoint>
-#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -19,13 +17,24 @@ public:
     load(const QString &pathText, const PictureRequest &request) = 0;
 };
 
-// Decoding with QImageReader, and libheif for HEIC and AVIF: format taken from the content (so a
-// .dib opens), orientation honoured, and a memory limit above which a picture counts as unreadable.
+// Everything a picture's decode may allocate; above it a picture counts as one that cannot be
+// read, such sizes come from decompression bombs.
+inline constexpr qint64 kPictureMemoryLimit = qint64(512) << 20;
+
+// Decodes a picture file's bytes as the player does: the format told by the first bytes, JPEG
+// and PNG by the player's own decoders (libjpeg-turbo for what is not its own), HEIC and AVIF by
+// libheif, the rest, and what those refuse, by Qt's readers, with the orientation the file gives
+// and every allocation out of one budget of memoryLimit bytes. Nothing when the picture cannot be
+// read.
+[[nodiscard]] std::optional<LoadedPicture> decodePicture(const EncodedPicture &picture,
+                                                         const PictureRequest &request,
+                                                         qint64 memoryLimit = kPictureMemoryLimit);
+
+// Reads each file once, mapped, and decodes it with decodePicture. Only regular files are read:
+// a pipe or a device would block the window.
 class ImageReaderPictureLoader final : public PictureLoader
 {
 public:
-    static constexpr int kAllocationLimitMegabytes = 512;
-
     ImageReaderPictureLoader();
     std::optional<LoadedPicture> load(const QString &pathText,
                                       const PictureRequest &request) override;

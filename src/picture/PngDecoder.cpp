@@ -4,8 +4,6 @@
 #include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -69,27 +67,29 @@ struct Header
 class ChunkReader
 {
 public:
-    explicit ChunkReader(const QString &path)
-        : m_file(path)
+    explicit ChunkReader(const EncodedPicture &picture)
+        : m_picture(picture)
     {}
 
     bool open()
     {
-        char signature[8];
-        return m_file.open(QIODevice::ReadOnly) && m_file.read(signature, 8) == 8
-               && std::memcmp(signature, kSignature, 8) == 0;
+        if (m_picture.size() < 8 || std::memcmp(m_picture.data(), kSignature, 8) != 0)
+            return false;
+        m_at = 8;
+        return true;
     }
 
     // Skips what is left of the current chunk and its check sum.
     bool next(quint32 *type, quint32 *length)
     {
-        if (m_left > 0 && !m_file.skip(m_left))
+        m_at += m_left;
+        m_left = 0;
+        if (m_picture.size() - m_at < 8)
             return false;
-        uchar head[8];
-        if (m_file.read(reinterpret_cast<char *>(head), 8) != 8)
-            return false;
+        const uchar *head = m_picture.data() + m_at;
         *length = bigEndian32(head);
         *type = bigEndian32(head + 4);
+        m_at += 8;
         m_left = qint64(*length) + 4;
         return *length <= 0x7fffffffU;
     }
@@ -97,14 +97,19 @@ public:
     // Up to max bytes of the current chunk's data.
     qint64 read(uchar *into, qint64 max)
     {
-        const qint64 got = m_file.read(reinterpret_cast<char *>(into), std::min(max, m_left - 4));
-        if (got > 0)
-            m_left -= got;
+        const qint64 got = std::min({max, m_left - 4, m_picture.size() - m_at});
+        if (got <= 0)
+            return got < 0 ? -1 : 0;
+        std::memcpy(into, m_picture.data() + m_at, std::size_t(got));
+        m_at += got;
+        m_left -= got;
+        m_picture.doneBefore(m_at);
         return got;
     }
 
 private:
-    QFile m_file;
+    const EncodedPicture &m_picture;
+    qint64 m_at = 0;   // the next byte to read
     qint64 m_left = 0; // of the current chunk, its check sum included
 };
 
@@ -347,13 +352,26 @@ bool inflateRows(ChunkReader &chunks,
 
 } // namespace
 
-std::optional<QImage> decodePng(const QString &path, const DecodePlan &plan, qint64 memoryLimitBytes)
+std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
+                                              const PictureRequest &request,
+                                              MemoryBudget &budget)
 {
-    ChunkReader chunks(path);
+    ChunkReader chunks(picture);
     Header header;
     if (!readHeader(chunks, &header) || !header.isTaken()
-        || qint64(header.width) * header.height * 4 > memoryLimitBytes
-        || (header.rowBytes() + 1) * 3 > memoryLimitBytes)
+        || qint64(header.width) * header.height * 4 > budget.left())
+        return std::nullopt;
+    const QSize fileSize(header.width, header.height);
+    const DecodePlan plan = planDecode(fileSize, QImageIOHandler::TransformationNone, request);
+    const QRect visible = plan.clipRect.value_or(QRect(QPoint(0, 0), fileSize));
+    const QSize target = plan.scaledSize.value_or(visible.size());
+    const qsizetype rawRowBytes = header.rowBytes() + 1;
+    const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
+    // The read piece, two unfiltered rows, a row of pixels, the pipe's batches, the inflater's
+    // tables and the scaler.
+    if (!budget.take(kReadPiece + 2 * (rawRowBytes + 8) + qint64(visible.width()) * 4
+                     + 3 * rawRowBytes * rowsPerBatch + qint64(sizeof(inflate_state))
+                     + RowScaler::bytesNeeded(visible.size(), target)))
         return std::nullopt;
     std::vector<uchar> piece(kReadPiece);
     quint32 type = 0;
@@ -362,26 +380,24 @@ std::optional<QImage> decodePng(const QString &path, const DecodePlan &plan, qin
     if (!colours)
         return std::nullopt;
 
-    const QSize fileSize(header.width, header.height);
-    const QRect visible = plan.clipRect.value_or(QRect(QPoint(0, 0), fileSize));
     RowScaler scaler(visible.size(),
-                     plan.scaledSize.value_or(visible.size()),
+                     target,
                      colours->transparent ? QImage::Format_ARGB32_Premultiplied
                                           : QImage::Format_RGB32);
     RowConverter converter(header, visible, scaler);
     converter.setPalette(colours->palette);
-    const qsizetype rawRowBytes = header.rowBytes() + 1;
-    const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
     RowPipe pipe(rawRowBytes, rowsPerBatch, [&converter](const uchar *rows, int count) {
         converter.addRows(rows, count);
     });
     // Rows below the visible part are never inflated.
     const bool inflated = inflateRows(chunks, type, length, piece, pipe, visible.bottom() + 1);
-    pipe.finish();
-    if (!inflated || !converter.isGood())
+    if (!pipe.finish() || !inflated || !converter.isGood())
         return std::nullopt;
     QImage image = scaler.takeResult();
     if (image.isNull())
         return std::nullopt;
-    return image;
+    return LoadedPicture{std::move(image),
+                         plan.naturalSize,
+                         plan.visibleOffset,
+                         PictureDecoder::Png};
 }

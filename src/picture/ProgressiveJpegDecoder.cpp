@@ -120,11 +120,14 @@ QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDo
 
 } // namespace
 
-std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
-                                            QSize fileSize,
-                                            int eighths,
-                                            const DecodePlan &plan)
+std::optional<QImage> decodeProgressiveJpeg(
+    QByteArrayView bytes, QSize fileSize, int eighths, const DecodePlan &plan, MemoryBudget &budget)
 {
+    // The scans' data are unstuffed in place, in a copy, so that libjpeg still finds the file as
+    // it is should this decoder not take it.
+    if (!budget.take(bytes.size()))
+        return std::nullopt;
+    QByteArray file = bytes.toByteArray();
     std::optional<JpegFrame> frame = parseProgressiveJpeg(file);
     // A frame of another size than the caller's header says is one that a crafted file showed
     // only to us, past the memory limit the caller checked.
@@ -132,32 +135,32 @@ std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
         return std::nullopt;
     const QSize decoded = jpegScaledSize(fileSize, eighths);
     const QRect region = plan.clipRect.value_or(QRect(QPoint(), decoded));
-    if (!QRect(QPoint(), decoded).contains(region) || region.isEmpty())
+    const QSize target = plan.scaledSize.value_or(region.size());
+    if (!QRect(QPoint(), decoded).contains(region) || region.isEmpty()
+        || !budget.take(RowScaler::bytesNeeded(region.size(), target)))
         return std::nullopt;
     std::vector<KeptCoefficients> kept;
     std::vector<ComponentPlane> planes;
-    try {
-        for (const JpegComponent &component : frame->components) {
-            // A block of a component sampled at half resolution covers twice the picture's
-            // pixels; past 8 samples a side it is built at half size and doubled.
-            const int across = eighths * frame->maxH / component.h;
-            const int down = eighths * frame->maxV / component.v;
-            const int upAcross = across > 8 ? frame->maxH / component.h : 1;
-            const int upDown = down > 8 ? frame->maxV / component.v : 1;
-            const int wide = across / upAcross;
-            const int high = down / upDown;
-            kept.emplace_back(component,
-                              wide,
-                              high,
-                              blocksFor(region, wide, high, upAcross, upDown));
-            planes.emplace_back(component, kept.back(), upAcross, upDown, decoded);
-        }
-    } catch (const std::bad_alloc &) {
-        return std::nullopt;
+    for (const JpegComponent &component : frame->components) {
+        // A block of a component sampled at half resolution covers twice the picture's
+        // pixels; past 8 samples a side it is built at half size and doubled.
+        const int across = eighths * frame->maxH / component.h;
+        const int down = eighths * frame->maxV / component.v;
+        const int upAcross = across > 8 ? frame->maxH / component.h : 1;
+        const int upDown = down > 8 ? frame->maxV / component.v : 1;
+        const int wide = across / upAcross;
+        const int high = down / upDown;
+        const QRect window = blocksFor(region, wide, high, upAcross, upDown);
+        if (!budget.take(
+                KeptCoefficients::bytesNeeded(component, wide, high, window)
+                + ComponentPlane::bytesNeeded(component, wide, high, window, upAcross, upDown)))
+            return std::nullopt;
+        kept.emplace_back(component, wide, high, window);
+        planes.emplace_back(component, kept.back(), upAcross, upDown, decoded);
     }
     decodeOnTwoCores(*frame, kept, planes);
     // The planes hold the picture now; what it came from can go before its pixels are made.
     kept.clear();
     file.clear();
-    return scaledPicture(planes, region, plan.scaledSize.value_or(region.size()));
+    return scaledPicture(planes, region, target);
 }

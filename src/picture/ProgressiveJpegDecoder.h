@@ -1,8 +1,9 @@
 #pragma once
 
+#include "picture/MemoryBudget.h"
 #include "picture/PictureDecoding.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 
@@ -14,9 +15,8 @@
 // otherwise is refused. Only the coefficients that
 // size and region need are kept, a fraction of what a whole decode holds; the scans are decoded
 // on two cores at once where they touch different coefficients; the rows are scaled on the
-// second core as they are built. Nothing when the file is not a progressive JPEG this decoder
-// takes (see parseProgressiveJpeg): libjpeg then decodes it.
-[[nodiscard]] std::optional<QImage> decodeProgressiveJpeg(QByteArray file,
-                                                          QSize fileSize,
-                                                          int eighths,
-                                                          const DecodePlan &plan);
+// second core as they are built. All it allocates, a copy of the file among it, comes out of the
+// budget. Nothing when the file is not a progressive JPEG this decoder takes (see
+// parseProgressiveJpeg) or the budget is too small: libjpeg then decodes it.
+[[nodiscard]] std::optional<QImage> decodeProgressiveJpeg(
+    QByteArrayView file, QSize fileSize, int eighths, const DecodePlan &plan, MemoryBudget &budget);

@@ -37,10 +37,11 @@ void RowPipe::submit(int count)
     m_changed.notify_all();
 }
 
-void RowPipe::finish()
+bool RowPipe::finish()
 {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_done == m_submitted; });
+    return !m_failed;
 }
 
 void RowPipe::run()
@@ -54,10 +55,16 @@ void RowPipe::run()
                 return;
             batch = m_done % kBatches;
         }
-        m_work(m_buffers[batch].data(), m_rows[batch]);
+        bool worked = true;
+        try {
+            m_work(m_buffers[batch].data(), m_rows[batch]);
+        } catch (...) { // an exception must not end the program from this thread
+            worked = false;
+        }
         {
             const std::lock_guard lock(m_mutex);
             ++m_done;
+            m_failed = m_failed || !worked;
         }
         m_changed.notify_all();
     }

@@ -10,7 +10,8 @@
 
 // Hands batches of rows from a decoder to a second thread that works on them in order (scaling,
 // unfiltering) while the decoder goes on with the next batch, so a picture's load uses both
-// cores. A few batch buffers circulate; the decoder waits when all of them are full.
+// cores. A few batch buffers circulate; the decoder waits when all of them are full. Making the
+// thread may throw std::system_error; work that throws counts as failed.
 class RowPipe
 {
 public:
@@ -26,8 +27,8 @@ public:
     [[nodiscard]] uchar *batchToFill();
     // The batch from batchToFill() holds count rows.
     void submit(int count);
-    // Waits until every submitted batch has been worked on.
-    void finish();
+    // Waits until every submitted batch has been worked on; false when work on one failed.
+    [[nodiscard]] bool finish();
 
 private:
     void run();
@@ -43,5 +44,6 @@ private:
     int m_submitted = 0; // batches handed over so far
     int m_done = 0;      // batches worked on so far
     bool m_closing = false;
+    bool m_failed = false;
     std::thread m_thread;
 };

@@ -203,6 +203,19 @@ void RowScaler::sumDown()
     }
 }
 
+qint64 RowScaler::bytesNeeded(QSize source, QSize target)
+{
+    const auto area = [](QSize size) { return qint64(size.width()) * size.height() * kChannels; };
+    const bool gatherWhole = target.width() > source.width() || target.height() > source.height()
+                             || target == source;
+    if (gatherWhole)
+        return area(source) + (source == target ? 0 : area(target));
+    // The picture, a row scaled across, two rows of sums and the column weights.
+    const qint64 row = qint64(target.width()) * kChannels;
+    const qint64 taps = source.width() / std::max(1, target.width()) + 2;
+    return area(target) + row * (2 + 2 * 4) + qint64(target.width()) * taps * 4;
+}
+
 QImage RowScaler::takeResult()
 {
     if (m_gatherWhole && !m_image.isNull() && m_source != m_target)
@@ -227,7 +240,8 @@ std::optional<QImage> scaleOnSecondCore(QSize source,
             return std::nullopt;
         pipe.submit(count);
     }
-    pipe.finish();
+    if (!pipe.finish())
+        return std::nullopt;
     QImage image = scaler.takeResult();
     if (image.isNull())
         return std::nullopt;

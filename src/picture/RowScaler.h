@@ -19,6 +19,8 @@ class RowScaler
 {
 public:
     RowScaler(QSize source, QSize target, QImage::Format format);
+    // What a scaler of source rows to the target allocates, its picture included.
+    [[nodiscard]] static qint64 bytesNeeded(QSize source, QSize target);
 
     // The next rows of the source, count of them, each stride bytes after the one before.
     void addRows(const uchar *rows, int count, qsizetype stride);

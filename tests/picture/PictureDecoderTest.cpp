@@ -158,12 +158,12 @@ std::pair<double, double> difference(const QImage &a, const QImage &b)
     return {sum / pixels / 4, far / pixels};
 }
 
-class PictureDecoder : public ::testing::TestWithParam<Variant>
+class DecoderVariant : public ::testing::TestWithParam<Variant>
 {};
 
 } // namespace
 
-TEST_P(PictureDecoder, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
+TEST_P(DecoderVariant, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(GetParam().name);
@@ -197,7 +197,7 @@ TEST_P(PictureDecoder, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants,
-                         PictureDecoder,
+                         DecoderVariant,
                          ::testing::ValuesIn(kVariants),
                          [](const auto &info) {
                              QString name = QString::fromLatin1(info.param.name);
