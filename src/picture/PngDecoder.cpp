@@ -1,5 +1,6 @@
 #include "picture/PngDecoder.h"
 
+#include "picture/PngChunks.h"
 #include "picture/PngFilters.h"
 #include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
@@ -14,135 +15,181 @@
 
 namespace {
 
-constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr qsizetype kBatchBytes = 256 * 1024;
-constexpr qint64 kReadPiece = 64 * 1024;
 
-enum ColourType { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
-
-quint32 bigEndian32(const uchar *bytes)
+quint16 bigEndian16(const uchar *bytes)
 {
-    return quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
+    return quint16(bytes[0] << 8 | bytes[1]);
 }
-
-constexpr quint32 chunkType(const char (&name)[5])
-{
-    return quint32(uchar(name[0])) << 24 | quint32(uchar(name[1])) << 16
-           | quint32(uchar(name[2])) << 8 | uchar(name[3]);
-}
-
-struct Header
-{
-    int width = 0;
-    int height = 0;
-    int depth = 0;
-    int colourType = 0;
-    int interlace = 0;
-
-    [[nodiscard]] int channels() const
-    {
-        switch (colourType) {
-        case Rgb:
-            return 3;
-        case GreyAlpha:
-            return 2;
-        case Rgba:
-            return 4;
-        default:
-            return 1;
-        }
-    }
-    [[nodiscard]] int bytesPerPixel() const { return channels() * depth / 8; }
-    [[nodiscard]] qsizetype rowBytes() const { return qsizetype(width) * bytesPerPixel(); }
-    [[nodiscard]] bool isTaken() const
-    {
-        const bool depthTaken = colourType == Palette ? depth == 8 : depth == 8 || depth == 16;
-        const bool typeTaken = colourType == Grey || colourType == Rgb || colourType == Palette
-                               || colourType == GreyAlpha || colourType == Rgba;
-        return interlace == 0 && depthTaken && typeTaken && width > 0 && height > 0;
-    }
-};
-
-// Walks the chunks of a PNG file: each next() positions the reader at the data of a chunk.
-class ChunkReader
-{
-public:
-    explicit ChunkReader(const EncodedPicture &picture)
-        : m_picture(picture)
-    {}
-
-    bool open()
-    {
-        if (m_picture.size() < 8 || std::memcmp(m_picture.data(), kSignature, 8) != 0)
-            return false;
-        m_at = 8;
-        return true;
-    }
-
-    // Skips what is left of the current chunk and its check sum.
-    bool next(quint32 *type, quint32 *length)
-    {
-        m_at += m_left;
-        m_left = 0;
-        if (m_picture.size() - m_at < 8)
-            return false;
-        const uchar *head = m_picture.data() + m_at;
-        *length = bigEndian32(head);
-        *type = bigEndian32(head + 4);
-        m_at += 8;
-        m_left = qint64(*length) + 4;
-        return *length <= 0x7fffffffU;
-    }
-
-    // Up to max bytes of the current chunk's data.
-    qint64 read(uchar *into, qint64 max)
-    {
-        const qint64 got = std::min({max, m_left - 4, m_picture.size() - m_at});
-        if (got <= 0)
-            return got < 0 ? -1 : 0;
-        std::memcpy(into, m_picture.data() + m_at, std::size_t(got));
-        m_at += got;
-        m_left -= got;
-        m_picture.doneBefore(m_at);
-        return got;
-    }
-
-private:
-    const EncodedPicture &m_picture;
-    qint64 m_at = 0;   // the next byte to read
-    qint64 m_left = 0; // of the current chunk, its check sum included
-};
 
 QRgb premultiplied(uint red, uint green, uint blue, uint alpha)
 {
     return qPremultiply(qRgba(int(red), int(green), int(blue), int(alpha)));
 }
 
-// Unfilters the rows as they come and turns the visible ones into 32-bit pixels for the scaler.
+// A sample below 8 bits, the first one of the row's bits most significant.
+uint packedSample(const uchar *row, int index, int depth)
+{
+    const int bit = index * depth;
+    return (row[bit >> 3] >> (8 - depth - (bit & 7))) & ((1U << depth) - 1);
+}
+
+// Grey and RGB pixels, the colour key making one transparent; samples as the file has them.
+QRgb keyedPixel(uint red,
+                uint green,
+                uint blue,
+                const std::optional<PngColourKey> &key,
+                uint keyRed,
+                uint keyGreen,
+                uint keyBlue,
+                int depth)
+{
+    const auto eight = [depth](uint sample) {
+        return depth == 16 ? roundedTo8Bits(sample) : sample * (255 / ((1U << depth) - 1));
+    };
+    if (key && red == keyRed && green == keyGreen && blue == keyBlue)
+        return 0; // transparent, and premultiplied
+    return qRgb(int(eight(red)), int(eight(green)), int(eight(blue)));
+}
+
+void convertGrey(const PngHeader &header,
+                 const PngColours &colours,
+                 const uchar *row,
+                 int left,
+                 int width,
+                 QRgb *out)
+{
+    const int depth = header.depth;
+    const std::optional<PngColourKey> &key = colours.key;
+    const uint keyGrey = key ? key->red : 0;
+    if (depth == 8 && !key) {
+        for (int x = 0; x < width; ++x)
+            out[x] = 0xff000000U | row[left + x] * 0x010101U;
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        const int at = left + x;
+        const uint grey = depth == 16  ? bigEndian16(row + 2 * at)
+                          : depth == 8 ? row[at]
+                                       : packedSample(row, at, depth);
+        out[x] = keyedPixel(grey, grey, grey, key, keyGrey, keyGrey, keyGrey, depth);
+    }
+}
+
+void convertRgb(const PngHeader &header,
+                const PngColours &colours,
+                const uchar *row,
+                int left,
+                int width,
+                QRgb *out)
+{
+    const std::optional<PngColourKey> &key = colours.key;
+    if (header.depth == 8 && !key) {
+        const uchar *in = row + qsizetype(left) * 3;
+        for (int x = 0; x < width; ++x, in += 3)
+            out[x] = 0xff000000U | uint(in[0]) << 16 | uint(in[1]) << 8 | in[2];
+        return;
+    }
+    const int bytes = header.depth / 8;
+    const uchar *in = row + qsizetype(left) * 3 * bytes;
+    const auto sample = [bytes](const uchar *at) { return bytes == 2 ? bigEndian16(at) : *at; };
+    for (int x = 0; x < width; ++x, in += 3 * bytes) {
+        out[x] = keyedPixel(sample(in),
+                            sample(in + bytes),
+                            sample(in + 2 * bytes),
+                            key,
+                            key ? key->red : 0,
+                            key ? key->green : 0,
+                            key ? key->blue : 0,
+                            header.depth);
+    }
+}
+
+void convertWithAlpha(const PngHeader &header, const uchar *row, int left, int width, QRgb *out)
+{
+    const int channels = header.channels();
+    const bool deep = header.depth == 16;
+    const int step = deep ? 2 : 1;
+    const uchar *in = row + qsizetype(left) * channels * step;
+    const auto sample = [deep](const uchar *at) {
+        return deep ? roundedTo8Bits(bigEndian16(at)) : uint(*at);
+    };
+    if (channels == 2) {
+        for (int x = 0; x < width; ++x, in += 2 * step) {
+            const uint grey = sample(in);
+            out[x] = premultiplied(grey, grey, grey, sample(in + step));
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x, in += 4 * step)
+        out[x] = premultiplied(sample(in),
+                               sample(in + step),
+                               sample(in + 2 * step),
+                               sample(in + 3 * step));
+}
+
+// Turns pixels [left, left + width) of an unfiltered row into 32-bit pixels, premultiplied when
+// the picture has transparency, as libpng expands and rounds them.
+void convertRow(const PngHeader &header,
+                const PngColours &colours,
+                const uchar *row,
+                int left,
+                int width,
+                QRgb *out)
+{
+    switch (header.colourType) {
+    case PngGrey:
+        convertGrey(header, colours, row, left, width, out);
+        return;
+    case PngRgb:
+        convertRgb(header, colours, row, left, width, out);
+        return;
+    case PngPalette:
+        for (int x = 0; x < width; ++x) {
+            const uint index = header.depth == 8 ? row[left + x]
+                                                 : packedSample(row, left + x, header.depth);
+            out[x] = colours.palette[index];
+        }
+        return;
+    default:
+        convertWithAlpha(header, row, left, width, out);
+        return;
+    }
+}
+
+// Unfilters the rows of a picture that is not interlaced as they come and hands the visible ones
+// to the scaler as 32-bit pixels.
 class RowConverter
 {
 public:
-    RowConverter(const Header &header, QRect visible, RowScaler &scaler)
+    RowConverter(const PngHeader &header,
+                 const PngColours &colours,
+                 QRect visible,
+                 RowScaler &scaler)
         : m_header(header)
+        , m_colours(colours)
         , m_visible(visible)
         , m_scaler(scaler)
-        , m_bpp(header.bytesPerPixel())
-        , m_rows{std::vector<uchar>(std::size_t(header.rowBytes() + m_bpp)),
-                 std::vector<uchar>(std::size_t(header.rowBytes() + m_bpp))}
+        , m_unit(header.filterUnit())
+        , m_size(header.rowBytes(header.width))
+        , m_rows{std::vector<uchar>(std::size_t(m_size + m_unit)),
+                 std::vector<uchar>(std::size_t(m_size + m_unit))}
         , m_pixels(std::size_t(visible.width()))
     {}
 
-    void setPalette(const std::array<QRgb, 256> &palette) { m_palette = palette; }
-
     void addRows(const uchar *raw, int count)
     {
-        const qsizetype size = m_header.rowBytes();
-        for (int i = 0; i < count && m_good; ++i, raw += size + 1, ++m_row) {
-            uchar *row = m_rows[m_row % 2].data() + m_bpp;
-            const uchar *above = m_rows[(m_row + 1) % 2].data() + m_bpp;
-            m_good = unfilterPngRow(raw[0], raw + 1, row, above, size, m_bpp);
+        for (int i = 0; i < count && m_good; ++i, raw += m_size + 1, ++m_row) {
+            uchar *row = m_rows[m_row % 2].data() + m_unit;
+            const uchar *above = m_rows[(m_row + 1) % 2].data() + m_unit;
+            m_good = unfilterPngRow(raw[0], raw + 1, row, above, m_size, m_unit);
             if (m_row >= m_visible.top() && m_row <= m_visible.bottom()) {
-                convert(row);
+                convertRow(m_header,
+                           m_colours,
+                           row,
+                           m_visible.left(),
+                           m_visible.width(),
+                           m_pixels.data());
                 m_scaler.addRows(reinterpret_cast<const uchar *>(m_pixels.data()), 1, 0);
             }
         }
@@ -151,203 +198,294 @@ public:
     [[nodiscard]] bool isGood() const { return m_good; }
 
 private:
-    void convert(const uchar *row)
-    {
-        const int step = m_header.depth / 8; // 16-bit samples keep their high byte
-        const int stride = m_bpp;
-        const uchar *in = row + qsizetype(m_visible.left()) * stride;
-        QRgb *out = m_pixels.data();
-        const int width = m_visible.width();
-        switch (m_header.colourType) {
-        case Grey:
-            for (int x = 0; x < width; ++x, in += stride)
-                out[x] = 0xff000000U | in[0] * 0x010101U;
-            break;
-        case GreyAlpha:
-            for (int x = 0; x < width; ++x, in += stride)
-                out[x] = premultiplied(in[0], in[0], in[0], in[step]);
-            break;
-        case Rgb:
-            for (int x = 0; x < width; ++x, in += stride)
-                out[x] = 0xff000000U | uint(in[0]) << 16 | uint(in[step]) << 8 | in[2 * step];
-            break;
-        case Rgba:
-            for (int x = 0; x < width; ++x, in += stride)
-                out[x] = premultiplied(in[0], in[step], in[2 * step], in[3 * step]);
-            break;
-        case Palette:
-            for (int x = 0; x < width; ++x)
-                out[x] = m_palette[in[x]];
-            break;
-        }
-    }
-
-    const Header &m_header;
+    const PngHeader &m_header;
+    const PngColours &m_colours;
     QRect m_visible;
     RowScaler &m_scaler;
-    int m_bpp;
+    int m_unit;
+    qsizetype m_size;
     std::vector<uchar> m_rows[2]; // this row and the one above, in turn
     std::vector<QRgb> m_pixels;
-    std::array<QRgb, 256> m_palette{};
     int m_row = 0;
     bool m_good = true;
 };
 
-// Inflates the image data into whole raw rows (filter byte first) and hands them to the pipe,
-// until the rows needed are there or the data ends. ISA-L's inflate takes a third of zlib's time
-// on a photo's rows, and unlike whole-buffer inflaters it streams, so the rows never sit in
-// memory all at once.
-class RowInflater
+// Inflates the image data: ISA-L's inflate takes a third of zlib's time on a photo's rows, and
+// unlike whole-buffer inflaters it streams, so the rows never sit in memory all at once. The
+// zlib header is checked as zlib checks it, and the check sum at the end as ISA-L checks it.
+class Inflater
 {
 public:
-    RowInflater()
+    Inflater()
         : m_state(std::make_unique<inflate_state>())
     {
         isal_inflate_init(m_state.get());
-        m_state->crc_flag = ISAL_DEFLATE; // raw deflate: the zlib header is skipped below
+        m_state->crc_flag = ISAL_ZLIB;
     }
 
-    // Feeds one piece of the zlib stream; false when the data is broken.
-    bool feed(const uchar *data, qint64 size, RowPipe &pipe, int rowsNeeded)
+    enum class Result { Ok, Broken, WrongCheckSum };
+
+    // Inflates from data into out, which has room for room bytes more, moving data on past what
+    // it took; wrote says how many bytes it wrote.
+    Result inflate(const uchar *&data, qint64 &size, uchar *out, qint64 room, qint64 &wrote)
     {
-        // The two bytes of zlib's own header, then raw deflate data: its check sum is not
-        // worth the time on pictures whose rows are checked by the eye.
-        while (m_headerLeft > 0 && size > 0) {
-            if (m_headerLeft == 2 && (data[0] & 0x0f) != kDeflateMethod)
-                return false;
-            if (m_headerLeft == 1 && (data[0] & 0x20) != 0)
-                return false; // a preset dictionary, which PNG never uses
-            --m_headerLeft;
-            ++data;
-            --size;
-        }
+        wrote = 0;
+        if (!checkHeader(data, size))
+            return Result::Broken;
         inflate_state &state = *m_state;
         state.next_in = const_cast<uchar *>(data);
         state.avail_in = quint32(size);
-        while (state.avail_in > 0 && !ended() && m_rowsSent < rowsNeeded) {
-            if (!m_batch) {
-                m_batch = pipe.batchToFill();
-                m_batchRows = std::min(pipe.rowsPerBatch(), rowsNeeded - m_rowsSent);
-                m_filled = 0;
-            }
-            const qsizetype batchBytes = m_batchRows * pipe.rowBytes();
-            state.next_out = m_batch + m_filled;
-            state.avail_out = quint32(batchBytes - m_filled);
-            const quint32 inBefore = state.avail_in;
-            // No progress with room on both sides would loop for ever: only a stream asking for
-            // a dictionary does that.
-            if (isal_inflate(&state) < 0
-                || (state.avail_in == inBefore && state.avail_out == batchBytes - m_filled
-                    && !ended()))
+        state.next_out = out;
+        state.avail_out = quint32(room);
+        const int status = isal_inflate(&state);
+        data += size - state.avail_in;
+        size = state.avail_in;
+        wrote = room - state.avail_out;
+        if (status == ISAL_INCORRECT_CHECKSUM)
+            return Result::WrongCheckSum;
+        return status < 0 || status == ISAL_NEED_DICT ? Result::Broken : Result::Ok;
+    }
+
+    [[nodiscard]] bool ended() const { return m_state->block_state == ISAL_BLOCK_FINISH; }
+
+private:
+    static constexpr int kDeflateMethod = 8;
+
+    // The two header bytes, wherever they lie: the method is deflate, the window at most 32 KiB,
+    // the header's own check right, and no preset dictionary, which PNG never uses.
+    bool checkHeader(const uchar *data, qint64 size)
+    {
+        for (qint64 i = 0; i < size && m_headerSeen < 2; ++i)
+            m_header[m_headerSeen++] = data[i];
+        if (m_headerSeen < 2)
+            return true;
+        const uint method = m_header[0];
+        const uint flags = m_header[1];
+        return (method & 0x0f) == kDeflateMethod && (method >> 4) <= 7
+               && (method << 8 | flags) % 31 == 0 && (flags & 0x20) == 0;
+    }
+
+    std::unique_ptr<inflate_state> m_state; // 85 KiB of tables and window, too big for a stack
+    uchar m_header[2] = {};
+    int m_headerSeen = 0;
+};
+
+// The inflated image data, taken from the image data chunks as it is asked for, and the end of
+// the stream checked as libpng checks it once the rows are read.
+class ImageData
+{
+public:
+    explicit ImageData(PngChunkReader &chunks)
+        : m_chunks(chunks)
+    {}
+
+    // Fills out with exactly size bytes; false when the data is broken or ends before.
+    bool fill(uchar *out, qint64 size)
+    {
+        while (size > 0) {
+            if (m_left == 0 && !m_pending && !nextChunk())
                 return false;
-            m_filled = batchBytes - state.avail_out;
-            if (m_filled == batchBytes) {
-                pipe.submit(m_batchRows);
-                m_rowsSent += m_batchRows;
-                m_batch = nullptr;
+            qint64 wrote = 0;
+            if (m_inflater.inflate(m_data, m_left, out, size, wrote) != Inflater::Result::Ok)
+                return false;
+            // Output may wait inside the inflater after its input is spent.
+            m_pending = wrote > 0 && m_left == 0;
+            out += wrote;
+            size -= wrote;
+            if (size > 0 && m_inflater.ended())
+                return false;
+        }
+        return true;
+    }
+
+    // After the rows: the stream must end within the image data. Data past the rows, or past the
+    // stream, does not matter. A wrong check sum does, unless libpng, which reads the data in
+    // pieces of 8 KiB, reads it only after the piece that ended the rows: then it only warns.
+    bool finish()
+    {
+        const int rowsChunk = m_chunkNumber;
+        const qint64 rowsEnd = m_left == 0 ? m_chunkLength : m_chunkLength - m_left;
+        uchar scratch[4096];
+        while (!m_inflater.ended()) {
+            if (m_left == 0 && !m_pending && !nextChunk())
+                return false;
+            qint64 wrote = 0;
+            const Inflater::Result result = m_inflater.inflate(m_data,
+                                                               m_left,
+                                                               scratch,
+                                                               sizeof scratch,
+                                                               wrote);
+            m_pending = wrote > 0 && m_left == 0;
+            if (result == Inflater::Result::Broken)
+                return false;
+            if (result == Inflater::Result::WrongCheckSum) {
+                const qint64 checkEnd = m_chunkLength - m_left;
+                return m_chunkNumber != rowsChunk
+                       || rowsEnd / kLibpngPiece != (checkEnd - 1) / kLibpngPiece;
             }
         }
         return true;
     }
 
-    [[nodiscard]] int rowsSent() const { return m_rowsSent; }
-
 private:
-    static constexpr int kDeflateMethod = 8;
+    static constexpr qint64 kLibpngPiece = 8192;
 
-    [[nodiscard]] bool ended() const { return m_state->block_state == ISAL_BLOCK_FINISH; }
+    bool nextChunk()
+    {
+        const std::optional<PngChunk> chunk = m_chunks.next();
+        if (!chunk || chunk->type != pngChunkType("IDAT"))
+            return false;
+        m_data = chunk->data;
+        m_left = chunk->length;
+        m_chunkLength = chunk->length;
+        ++m_chunkNumber;
+        return true;
+    }
 
-    std::unique_ptr<inflate_state> m_state; // 85 KiB of tables and window, too big for a stack
-    int m_headerLeft = 2;
-    uchar *m_batch = nullptr;
-    int m_batchRows = 0;
-    qsizetype m_filled = 0;
-    int m_rowsSent = 0;
+    PngChunkReader &m_chunks;
+    Inflater m_inflater;
+    const uchar *m_data = nullptr;
+    qint64 m_left = 0;
+    qint64 m_chunkLength = 0;
+    int m_chunkNumber = 0;
+    bool m_pending = false;
 };
 
-bool readHeader(ChunkReader &chunks, Header *header)
+// Inflates the rows into batches of the pipe, those after the last visible one into nothing, as
+// libpng reads every row; false when the data is broken or ends before them.
+bool inflateIntoPipe(PngChunkReader &chunks, RowPipe &pipe, int rowsNeeded, int rowsInAll)
 {
-    quint32 type = 0;
-    quint32 length = 0;
-    uchar data[13];
-    if (!chunks.open() || !chunks.next(&type, &length) || type != chunkType("IHDR") || length != 13
-        || chunks.read(data, 13) != 13)
-        return false;
-    header->width = int(std::min(bigEndian32(data), 0x7fffffffU));
-    header->height = int(std::min(bigEndian32(data + 4), 0x7fffffffU));
-    header->depth = data[8];
-    header->colourType = data[9];
-    header->interlace = data[12];
-    return data[10] == 0 && data[11] == 0;
+    ImageData data(chunks);
+    for (int rowsSent = 0; rowsSent < rowsNeeded;) {
+        const int rows = std::min(pipe.rowsPerBatch(), rowsNeeded - rowsSent);
+        if (!data.fill(pipe.batchToFill(), qint64(rows) * pipe.rowBytes()))
+            return false;
+        pipe.submit(rows);
+        rowsSent += rows;
+    }
+    std::vector<uchar> unseen(std::size_t(pipe.rowBytes()));
+    for (int row = rowsNeeded; row < rowsInAll; ++row) {
+        if (!data.fill(unseen.data(), pipe.rowBytes()))
+            return false;
+    }
+    return data.finish();
 }
 
-// What the chunks before the image data say of the colours: the palette and its transparency.
-struct Colours
+// The picture's visible part, scaled to the target, straight from the rows of a picture that is
+// not interlaced.
+std::optional<QImage> decodeRows(PngChunkReader &chunks,
+                                 const PngHeader &header,
+                                 const PngColours &colours,
+                                 QRect visible,
+                                 QSize target,
+                                 QImage::Format format)
 {
-    std::array<QRgb, 256> palette{};
-    bool transparent = false;
-};
-
-// Reads the chunks up to the first image data chunk, which is then open; nothing when the file
-// ends first or holds what is left to Qt.
-std::optional<Colours> readColours(ChunkReader &chunks,
-                                   const Header &header,
-                                   std::vector<uchar> &piece,
-                                   quint32 *type,
-                                   quint32 *length)
-{
-    Colours colours;
-    colours.palette.fill(0xff000000U);
-    colours.transparent = header.colourType == GreyAlpha || header.colourType == Rgba;
-    while (chunks.next(type, length) && *type != chunkType("IDAT")) {
-        if (*type == chunkType("PLTE") && *length % 3 == 0 && *length <= 768) {
-            if (chunks.read(piece.data(), *length) != *length)
-                return std::nullopt;
-            for (quint32 i = 0; i < *length / 3; ++i)
-                colours.palette[i] = qRgb(piece[3 * i], piece[3 * i + 1], piece[3 * i + 2]);
-        } else if (*type == chunkType("tRNS")) {
-            if (header.colourType != Palette || *length > 256)
-                return std::nullopt; // a colour key: left to Qt
-            if (chunks.read(piece.data(), *length) != *length)
-                return std::nullopt;
-            for (quint32 i = 0; i < *length; ++i) {
-                const QRgb colour = colours.palette[i];
-                colours.palette[i] = premultiplied(qRed(colour),
-                                                   qGreen(colour),
-                                                   qBlue(colour),
-                                                   piece[i]);
-            }
-            colours.transparent = true;
-        }
-    }
-    if (*type != chunkType("IDAT"))
+    RowScaler scaler(visible.size(), target, format);
+    RowConverter converter(header, colours, visible, scaler);
+    const qsizetype rawRowBytes = header.rowBytes(header.width) + 1;
+    const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
+    RowPipe pipe(rawRowBytes, rowsPerBatch, [&converter](const uchar *rows, int count) {
+        converter.addRows(rows, count);
+    });
+    // Rows below the visible part are inflated, not unfiltered.
+    const bool inflated = inflateIntoPipe(chunks, pipe, visible.bottom() + 1, header.height);
+    if (!pipe.finish() || !inflated || !converter.isGood())
         return std::nullopt;
-    return colours;
+    QImage image = scaler.takeResult();
+    if (image.isNull())
+        return std::nullopt;
+    return image;
 }
 
-// Inflates the image data chunks, from the open one on, into the pipe until the rows needed are
-// there; false when the data is broken or ends before them.
-bool inflateRows(ChunkReader &chunks,
-                 quint32 type,
-                 quint32 length,
-                 std::vector<uchar> &piece,
-                 RowPipe &pipe,
-                 int rowsNeeded)
+// Adam7: where each of the seven passes starts and how far apart its pixels lie.
+struct Pass
 {
-    RowInflater inflater;
-    while (type == chunkType("IDAT") && inflater.rowsSent() < rowsNeeded) {
-        const qint64 got = chunks.read(piece.data(), kReadPiece);
-        if (got < 0)
-            return false;
-        if (got == 0) {
-            if (!chunks.next(&type, &length))
-                return false;
-            continue;
-        }
-        if (!inflater.feed(piece.data(), got, pipe, rowsNeeded))
-            return false;
+    int x, y, stepX, stepY;
+};
+constexpr std::array<Pass, 7> kPasses{{{0, 0, 8, 8},
+                                       {4, 0, 8, 8},
+                                       {0, 4, 4, 8},
+                                       {2, 0, 4, 4},
+                                       {0, 2, 2, 4},
+                                       {1, 0, 2, 2},
+                                       {0, 1, 1, 2}}};
+
+QSize passSize(const PngHeader &header, const Pass &pass)
+{
+    const auto count = [](int size, int start, int step) {
+        return size > start ? (size - start + step - 1) / step : 0;
+    };
+    return {count(header.width, pass.x, pass.stepX), count(header.height, pass.y, pass.stepY)};
+}
+
+qint64 interlacedBytes(const PngHeader &header)
+{
+    qint64 bytes = 0;
+    for (const Pass &pass : kPasses) {
+        const QSize size = passSize(header, pass);
+        if (!size.isEmpty())
+            bytes += (header.rowBytes(size.width()) + 1) * size.height();
     }
-    return inflater.rowsSent() >= rowsNeeded;
+    return bytes;
+}
+
+// An interlaced picture, whose passes each hold pixels from all over it, is put together whole
+// and then cut or scaled.
+std::optional<QImage> decodeInterlaced(PngChunkReader &chunks,
+                                       const PngHeader &header,
+                                       const PngColours &colours,
+                                       QRect visible,
+                                       QSize target,
+                                       QImage::Format format)
+{
+    std::vector<uchar> raw(std::size_t(interlacedBytes(header)));
+    ImageData data(chunks);
+    if (!data.fill(raw.data(), qint64(raw.size())) || !data.finish())
+        return std::nullopt;
+    QImage whole(header.width, header.height, format);
+    if (whole.isNull())
+        return std::nullopt;
+    const int unit = header.filterUnit();
+    const uchar *in = raw.data();
+    for (const Pass &pass : kPasses) {
+        const QSize size = passSize(header, pass);
+        if (size.isEmpty())
+            continue;
+        const qsizetype rowBytes = header.rowBytes(size.width());
+        std::vector<uchar> rows[2] = {std::vector<uchar>(std::size_t(rowBytes + unit)),
+                                      std::vector<uchar>(std::size_t(rowBytes + unit))};
+        std::vector<QRgb> pixels(std::size_t(size.width()));
+        for (int y = 0; y < size.height(); ++y, in += rowBytes + 1) {
+            uchar *row = rows[y % 2].data() + unit;
+            if (!unfilterPngRow(in[0], in + 1, row, rows[(y + 1) % 2].data() + unit, rowBytes, unit))
+                return std::nullopt;
+            convertRow(header, colours, row, 0, size.width(), pixels.data());
+            auto *out = reinterpret_cast<QRgb *>(whole.scanLine(pass.y + y * pass.stepY));
+            for (int x = 0; x < size.width(); ++x)
+                out[pass.x + x * pass.stepX] = pixels[std::size_t(x)];
+        }
+    }
+    if (visible.size() == target)
+        return visible.size() == whole.size() ? whole : whole.copy(visible);
+    RowScaler scaler(visible.size(), target, format);
+    for (int y = visible.top(); y <= visible.bottom(); ++y)
+        scaler.addRows(whole.constScanLine(y) + qsizetype(visible.left()) * 4, 1, 0);
+    QImage image = scaler.takeResult();
+    if (image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+// What a decode allocates besides the picture: the rows and their pipe, the inflater, and for an
+// interlaced picture its image data and the whole picture.
+qint64 bytesNeeded(const PngHeader &header, QRect visible, QSize target)
+{
+    const qint64 row = header.rowBytes(header.width) + 1;
+    qint64 bytes = qint64(sizeof(inflate_state)) + 6 * row + kBatchBytes * 3
+                   + qint64(visible.width()) * 4 + RowScaler::bytesNeeded(visible.size(), target);
+    if (header.interlaced)
+        bytes += interlacedBytes(header) + qint64(header.width) * header.height * 4;
+    return bytes;
 }
 
 } // namespace
@@ -356,47 +494,29 @@ std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
                                               const PictureRequest &request,
                                               MemoryBudget &budget)
 {
-    ChunkReader chunks(picture);
-    Header header;
-    if (!readHeader(chunks, &header) || !header.isTaken()
-        || qint64(header.width) * header.height * 4 > budget.left())
+    PngChunkReader chunks(picture);
+    const std::optional<PngHeader> header = chunks.readHeader();
+    if (!header || qint64(header->width) * header->height * 4 > budget.left())
         return std::nullopt;
-    const QSize fileSize(header.width, header.height);
+    const QSize fileSize(header->width, header->height);
     const DecodePlan plan = planDecode(fileSize, QImageIOHandler::TransformationNone, request);
     const QRect visible = plan.clipRect.value_or(QRect(QPoint(0, 0), fileSize));
     const QSize target = plan.scaledSize.value_or(visible.size());
-    const qsizetype rawRowBytes = header.rowBytes() + 1;
-    const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
-    // The read piece, two unfiltered rows, a row of pixels, the pipe's batches, the inflater's
-    // tables and the scaler.
-    if (!budget.take(kReadPiece + 2 * (rawRowBytes + 8) + qint64(visible.width()) * 4
-                     + 3 * rawRowBytes * rowsPerBatch + qint64(sizeof(inflate_state))
-                     + RowScaler::bytesNeeded(visible.size(), target)))
+    if (!budget.take(bytesNeeded(*header, visible, target)))
         return std::nullopt;
-    std::vector<uchar> piece(kReadPiece);
-    quint32 type = 0;
-    quint32 length = 0;
-    const std::optional<Colours> colours = readColours(chunks, header, piece, &type, &length);
+    const std::optional<PngColours> colours = chunks.readColours(*header);
     if (!colours)
         return std::nullopt;
-
-    RowScaler scaler(visible.size(),
-                     target,
-                     colours->transparent ? QImage::Format_ARGB32_Premultiplied
-                                          : QImage::Format_RGB32);
-    RowConverter converter(header, visible, scaler);
-    converter.setPalette(colours->palette);
-    RowPipe pipe(rawRowBytes, rowsPerBatch, [&converter](const uchar *rows, int count) {
-        converter.addRows(rows, count);
-    });
-    // Rows below the visible part are never inflated.
-    const bool inflated = inflateRows(chunks, type, length, piece, pipe, visible.bottom() + 1);
-    if (!pipe.finish() || !inflated || !converter.isGood())
+    const QImage::Format format = colours->transparent ? QImage::Format_ARGB32_Premultiplied
+                                                       : QImage::Format_RGB32;
+    std::optional<QImage>
+        image = header->interlaced
+                    ? decodeInterlaced(chunks, *header, *colours, visible, target, format)
+                    : decodeRows(chunks, *header, *colours, visible, target, format);
+    // The rest of the file is read as libpng reads it after the rows: to its end chunk.
+    if (!image || !chunks.endIsSound())
         return std::nullopt;
-    QImage image = scaler.takeResult();
-    if (image.isNull())
-        return std::nullopt;
-    return LoadedPicture{std::move(image),
+    return LoadedPicture{std::move(*image),
                          plan.naturalSize,
                          plan.visibleOffset,
                          PictureDecoder::Png};

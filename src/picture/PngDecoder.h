@@ -8,10 +8,12 @@
 
 // Decodes a PNG straight into only what the request shows: the rows are inflated on one core
 // while a second one unfilters them and scales them into the screen-sized picture (or keeps the
-// visible part), and inflating stops after the last visible row. Takes 8- and 16-bit grey, RGB
-// and palette pictures with or without alpha, not interlaced; the picture comes as Format_RGB32,
-// or premultiplied ARGB32 when it has transparency. Nothing for any other PNG, or one that is
-// broken or larger than the budget: Qt's reader then has its say.
+// visible part). Takes every PNG libpng takes, and shows it as libpng shows it: every colour type
+// and bit depth, interlaced or not, palette transparency and colour keys, 16-bit samples rounded
+// to 8 bits; the chunks, their check sums and the image data's end are checked as libpng checks
+// them, so a file libpng refuses is refused here too. The picture comes as Format_RGB32, or
+// premultiplied ARGB32 when it has transparency. An interlaced picture is put together whole
+// first. Nothing for a file libpng refuses, or one larger than the budget.
 [[nodiscard]] std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
                                                             const PictureRequest &request,
                                                             MemoryBudget &budget);
