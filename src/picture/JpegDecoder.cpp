@@ -5,6 +5,7 @@
 #include "picture/ProgressiveJpegDecoder.h"
 #include "picture/RowScaler.h"
 
+#include <algorithm>
 #include <climits>
 #include <csetjmp>
 #include <cstdio>
@@ -181,14 +182,35 @@ std::optional<QImage> decodeWhole(JpegReader &reader, QSize target)
                              });
 }
 
+// libjpeg smooths the blocks of a progressive picture whose scans leave coefficients unrefined
+// (one cut short, say) from their neighbours; cut to the blocks around a clip, those at its edges
+// would lose their neighbours and come out otherwise than in the whole picture.
+bool smoothsBlocks(const jpeg_decompress_struct &info)
+{
+    if (!info.progressive_mode || !info.coef_bits || !info.do_block_smoothing)
+        return false;
+    for (int component = 0; component < info.num_components; ++component) {
+        const int *bits = info.coef_bits[component];
+        if (std::any_of(bits, bits + DCTSIZE2, [](int bit) { return bit != 0; }))
+            return true;
+    }
+    return false;
+}
+
 // Only the rows of the clip are decoded past the entropy coding, only whole blocks around its
 // columns, and nothing after its last row.
 std::optional<QImage> decodeClip(JpegReader &reader, QRect clip)
 {
-    JDIMENSION left = JDIMENSION(clip.x());
-    JDIMENSION width = JDIMENSION(clip.width());
-    if (!reader.guarded(
-            [&left, &width](j_decompress_ptr info) { jpeg_crop_scanline(info, &left, &width); }))
+    // A column more on each side: libjpeg's smooth upsampling repeats the edge samples of what
+    // it decodes, which the clip's own edges are not.
+    const int outputWidth = int(reader.info().output_width);
+    const bool wholeRows = smoothsBlocks(reader.info());
+    JDIMENSION left = wholeRows ? 0 : JDIMENSION(std::max(clip.left() - 1, 0));
+    JDIMENSION width = wholeRows ? JDIMENSION(outputWidth)
+                                 : JDIMENSION(std::min(clip.right() + 2, outputWidth)) - left;
+    if (!wholeRows && !reader.guarded([&left, &width](j_decompress_ptr info) {
+            jpeg_crop_scanline(info, &left, &width);
+        }))
         return std::nullopt;
     QImage image(clip.size(), QImage::Format_RGB32);
     std::vector<uchar> row(std::size_t(width) * kBytesPerPixel);

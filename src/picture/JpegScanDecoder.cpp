@@ -11,24 +11,53 @@ const std::array<std::uint8_t, 64> kJpegNaturalOrder = {0,  1,  8,  16, 9,  2,  
                                                         30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39,
                                                         46, 53, 60, 61, 54, 47, 55, 62, 63};
 
+namespace {
+
+// The natural rows or columns of a block that a transform of n samples reads.
+constexpr std::array<int, 7> kReducedFour{0, 1, 2, 3, 5, 6, 7};
+constexpr std::array<int, 5> kReducedTwo{0, 1, 3, 5, 7};
+
+// Where natural index i stands among the kept ones, or -1.
+int keptIndex(int i, int samples, bool reduced)
+{
+    if (!reduced)
+        return i < samples ? i : -1;
+    const auto find = [i](const auto &kept) {
+        const auto *at = std::find(kept.begin(), kept.end(), i);
+        return at == kept.end() ? -1 : int(at - kept.begin());
+    };
+    return samples == 4 ? find(kReducedFour) : samples == 2 ? find(kReducedTwo) : i == 0 ? 0 : -1;
+}
+
+} // namespace
+
+int KeptCoefficients::keptCoefficients(int samples, bool reduced)
+{
+    if (!reduced)
+        return std::min(samples, 8);
+    return samples == 4 ? int(kReducedFour.size()) : samples == 2 ? int(kReducedTwo.size()) : 1;
+}
+
 KeptCoefficients::KeptCoefficients(const JpegComponent &component,
                                    int keptWide,
                                    int keptHigh,
                                    QRect window)
     : m_keptWide(keptWide)
     , m_keptHigh(keptHigh)
-    , m_perBlock(keptWide * keptHigh)
+    , m_coefficientsWide(keptCoefficients(keptWide, isReduced(keptWide, keptHigh)))
+    , m_perBlock(m_coefficientsWide * keptCoefficients(keptHigh, isReduced(keptWide, keptHigh)))
     , m_blocksWide(component.blocksWide)
     , m_window(keptWindow(component, window))
     , m_values(std::size_t(m_window.width()) * std::size_t(m_window.height())
                * std::size_t(m_perBlock))
     , m_nonzero(std::size_t(component.blocksWide) * component.blocksHigh)
 {
+    const bool reduced = isReduced(keptWide, keptHigh);
     for (int z = 0; z < 64; ++z) {
-        const int row = kJpegNaturalOrder[std::size_t(z)] / 8;
-        const int column = kJpegNaturalOrder[std::size_t(z)] % 8;
-        const bool kept = row < keptHigh && column < keptWide;
-        m_slotOfZigzag[std::size_t(z)] = std::int8_t(kept ? row * keptWide + column : -1);
+        const int row = keptIndex(kJpegNaturalOrder[std::size_t(z)] / 8, keptHigh, reduced);
+        const int column = keptIndex(kJpegNaturalOrder[std::size_t(z)] % 8, keptWide, reduced);
+        const bool kept = row >= 0 && column >= 0;
+        m_slotOfZigzag[std::size_t(z)] = std::int8_t(kept ? row * m_coefficientsWide + column : -1);
         if (kept)
             m_keptZigzag |= std::uint64_t(1) << z;
     }
@@ -45,7 +74,10 @@ qint64 KeptCoefficients::bytesNeeded(const JpegComponent &component,
                                      QRect window)
 {
     const QRect kept = keptWindow(component, window);
-    return qint64(kept.width()) * kept.height() * keptWide * keptHigh * qint64(sizeof(std::int16_t))
+    const bool reduced = isReduced(keptWide, keptHigh);
+    const qint64 perBlock = qint64(keptCoefficients(keptWide, reduced))
+                            * keptCoefficients(keptHigh, reduced);
+    return qint64(kept.width()) * kept.height() * perBlock * qint64(sizeof(std::int16_t))
            + qint64(component.blocksWide) * component.blocksHigh * qint64(sizeof(std::uint64_t));
 }
 
@@ -70,14 +102,20 @@ void ScanProgress::waitFor(int pictureRows) const
 namespace {
 
 // Reads the entropy-coded bits most significant first, 64 at a time where it can; past the end
-// of the data it reads zeros, and says when it has read well past it.
+// of the data it reads zeros, as libjpeg does once it meets the marker after the data, and says
+// when it has had to.
 class BitReader
 {
 public:
-    BitReader(const std::uint8_t *data, std::size_t size)
-        : m_next(data)
-        , m_end(data + size)
-    {}
+    // Starts over on the data of one restart interval.
+    void reset(const std::uint8_t *data, std::size_t size)
+    {
+        m_next = data;
+        m_end = data + size;
+        m_bits = 0;
+        m_count = 0;
+        m_padding = 0;
+    }
 
     // At least 56 bits are buffered after this.
     void refill()
@@ -115,14 +153,6 @@ public:
         consume(n);
         return value;
     }
-    void skip(int n)
-    {
-        while (n > 0) {
-            const int now = std::min(n, 32);
-            take(now);
-            n -= now;
-        }
-    }
     // A value of n bits as the JPEG codes it: its lower half stands for negative values.
     int takeSigned(int n)
     {
@@ -130,15 +160,14 @@ public:
         return n && value < 1 << (n - 1) ? value - (1 << n) + 1 : value;
     }
 
-    // The data resumes at the next whole byte, as after a restart marker.
-    void alignToByte() { consume(m_count % 8); }
-    // Enough zeros were read past the end that the data is cut short, not just padded.
-    [[nodiscard]] bool exhausted() const { return m_padding > 16; }
+    // Bits past the end of the data have been taken, which read as zeros.
+    [[nodiscard]] bool overrun() const { return m_padding * 8 > m_count; }
 
-    // The next Huffman symbol, or -1 for a code the table does not have.
+    // The next Huffman symbol. A code the table does not have takes 17 bits and reads as 0, as
+    // libjpeg reads it.
     int decode(const JpegHuffmanTable &table)
     {
-        if (m_count < 16)
+        if (m_count < 17)
             refill();
         const std::uint16_t fast = table.fast[peek(JpegHuffmanTable::kFastBits)];
         if (fast) {
@@ -153,12 +182,13 @@ public:
                     .symbols[std::size_t(code + table.valueOffset[std::size_t(length)]) & 0xFF];
             }
         }
-        return -1;
+        consume(17);
+        return 0;
     }
 
 private:
-    const std::uint8_t *m_next;
-    const std::uint8_t *m_end;
+    const std::uint8_t *m_next = nullptr;
+    const std::uint8_t *m_end = nullptr;
     std::uint64_t m_bits = 0; // the buffered bits, first bit at the top
     int m_count = 0;
     int m_padding = 0;
@@ -178,11 +208,10 @@ std::uint64_t bitsBelow(int position)
     return position >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << position) - 1;
 }
 
-std::int16_t clipped(int value)
-{
-    return std::int16_t(std::clamp(value, -32768, 32767));
-}
-
+// Decodes a scan as libjpeg does, damaged data included: a code the tables do not have reads as 0,
+// values keep their low 16 bits, positions past the band are written where libjpeg writes them,
+// and once an interval's data is spent its other blocks are left as they were until the next
+// restart interval begins on data of its own.
 class ScanDecoder
 {
 public:
@@ -194,24 +223,23 @@ public:
         : m_frame(frame)
         , m_scan(scan)
         , m_kept(kept)
-        , m_bits(scan.data, scan.size)
         , m_before(before)
         , m_progress(progress)
     {}
 
-    void run()
+    // False for data libjpeg refuses (a DC value past the range of an int).
+    bool run()
     {
         if (m_scan.parts.size() == 1) {
             const int index = m_scan.parts[0].component;
             const JpegComponent &component = m_frame.components[std::size_t(index)];
             m_pictureRowsPerRow = 8 * m_frame.maxV / component.v;
-            runMcus(component.scanBlocksWide, component.scanBlocksHigh, [&](int x, int y) {
+            return runMcus(component.scanBlocksWide, component.scanBlocksHigh, [&](int x, int y) {
                 return decodeBlock(m_scan.parts[0], y, x);
             });
-            return;
         }
         m_pictureRowsPerRow = 8 * m_frame.maxV;
-        runMcus(m_frame.mcusWide, m_frame.mcusHigh, [&](int x, int y) {
+        return runMcus(m_frame.mcusWide, m_frame.mcusHigh, [&](int x, int y) {
             for (const JpegScan::Part &part : m_scan.parts) {
                 const JpegComponent &c = m_frame.components[std::size_t(part.component)];
                 for (int v = 0; v < c.v; ++v)
@@ -225,26 +253,51 @@ public:
 
 private:
     template<typename DecodeMcu>
-    void runMcus(int wide, int high, DecodeMcu decodeMcu)
+    bool runMcus(int wide, int high, DecodeMcu decodeMcu)
     {
-        int untilRestart = m_scan.restartInterval;
+        const int interval = m_scan.restartInterval;
+        int untilRestart = interval;
+        std::size_t intervalIndex = 0;
+        startInterval(0);
         for (int y = 0; y < high; ++y) {
             if (m_before)
                 m_before->waitFor((y + 1) * m_pictureRowsPerRow);
             for (int x = 0; x < wide; ++x) {
-                if (m_scan.restartInterval && untilRestart-- == 0) {
-                    m_bits.alignToByte();
-                    m_eobRun = 0;
-                    m_dcPrediction.fill(0);
-                    untilRestart = m_scan.restartInterval - 1;
+                if (interval && untilRestart == 0) {
+                    startInterval(++intervalIndex);
+                    untilRestart = interval;
                 }
-                if (!decodeMcu(x, y))
-                    return;
+                if (!m_spent) {
+                    if (!decodeMcu(x, y))
+                        return false;
+                    m_spent = m_bits.overrun();
+                }
+                --untilRestart;
             }
-            if (m_bits.exhausted())
-                return;
+            // Nothing more comes once the data is spent and no later interval has any.
+            if (m_spent && (interval == 0 || intervalIndex >= m_scan.restarts.size()))
+                return true;
             m_progress.reach((y + 1) * m_pictureRowsPerRow);
         }
+        return true;
+    }
+
+    // An interval begins on its own data, with the DC predictions and the end-of-band run reset;
+    // one the scan has no marker for has no data.
+    void startInterval(std::size_t index)
+    {
+        m_eobRun = 0;
+        m_dcPrediction.fill(0);
+        const std::vector<std::size_t> &restarts = m_scan.restarts;
+        if (index > restarts.size()) {
+            m_spent = true;
+            m_bits.reset(nullptr, 0);
+            return;
+        }
+        const std::size_t begin = index == 0 ? 0 : restarts[index - 1];
+        const std::size_t end = index < restarts.size() ? restarts[index] : m_scan.size;
+        m_bits.reset(m_scan.data + begin, end - begin);
+        m_spent = false;
     }
 
     bool decodeBlock(const JpegScan::Part &part, int row, int column)
@@ -258,17 +311,39 @@ private:
                 return true;
             }
             const int size = m_bits.decode(*part.dc);
-            if (size < 0 || size > 15)
-                return false;
+            const int difference = m_bits.takeSigned(size);
             int &prediction = m_dcPrediction[std::size_t(part.component)];
-            prediction = std::int16_t(prediction + m_bits.takeSigned(size));
+            if ((prediction >= 0 && difference > INT_MAX - prediction)
+                || (prediction < 0 && difference < INT_MIN - prediction))
+                return false;
+            prediction += difference;
             if (values)
-                values[0] = clipped(prediction * (1 << m_scan.bitLow));
+                values[0] = lowBits(prediction);
             return true;
         }
         if (m_scan.bitHigh == 0)
             return decodeAcFirst(*part.ac, kept, row, column);
         return refineAc(*part.ac, kept, row, column);
+    }
+
+    // A coefficient as libjpeg keeps it: the value shifted to its bit, its low 16 bits.
+    [[nodiscard]] std::int16_t lowBits(int value) const
+    {
+        return std::int16_t(std::uint16_t(unsigned(value) << m_scan.bitLow));
+    }
+
+    // Position k of a block; past 63, which damaged data can reach, libjpeg writes 63.
+    static void store(KeptCoefficients &kept,
+                      std::uint64_t &nonzero,
+                      std::int16_t *values,
+                      int k,
+                      std::int16_t value)
+    {
+        const int z = std::min(k, 63);
+        const std::uint64_t bit = std::uint64_t(1) << z;
+        nonzero = value != 0 ? nonzero | bit : nonzero & ~bit;
+        if (const int slot = kept.slotOf(z); slot >= 0 && values)
+            values[slot] = value;
     }
 
     bool decodeAcFirst(const JpegHuffmanTable &table, KeptCoefficients &kept, int row, int column)
@@ -281,8 +356,6 @@ private:
         std::int16_t *values = kept.block(row, column);
         for (int k = m_scan.spectralStart; k <= m_scan.spectralEnd;) {
             const int symbol = m_bits.decode(table);
-            if (symbol < 0)
-                return false;
             const int run = symbol >> 4;
             const int size = symbol & 15;
             if (size == 0) {
@@ -294,12 +367,7 @@ private:
                 continue;
             }
             k += run;
-            if (k > m_scan.spectralEnd)
-                return false;
-            const int value = m_bits.takeSigned(size) * (1 << m_scan.bitLow);
-            nonzero |= std::uint64_t(1) << k;
-            if (const int slot = kept.slotOf(k); slot >= 0 && values)
-                values[slot] = clipped(value);
+            store(kept, nonzero, values, k, lowBits(m_bits.takeSigned(size)));
             ++k;
         }
         return true;
@@ -327,7 +395,7 @@ private:
                 continue;
             std::int16_t &value = values[kept.slotOf(z)];
             if ((value & step) == 0)
-                value = clipped(value + (value >= 0 ? step : -step));
+                value = std::int16_t(value + (value >= 0 ? step : -step));
         }
     }
 
@@ -340,8 +408,6 @@ private:
         if (m_eobRun == 0) {
             while (k <= end) {
                 const int symbol = m_bits.decode(table);
-                if (symbol < 0)
-                    return false;
                 int run = symbol >> 4;
                 const int size = symbol & 15;
                 int newValue = 0;
@@ -353,16 +419,14 @@ private:
                 }
                 // The new coefficient goes to the zero coefficient run + 1 places on, or a run
                 // of 16 zeros is passed; the coefficients on the way get their corrections.
+                // Short of zeros, libjpeg puts it just past the band.
                 std::uint64_t zeros = ~nonzero & bitsFrom(k, end);
                 for (; run > 0 && zeros; --run)
                     zeros &= zeros - 1;
                 const int target = zeros ? std::countr_zero(zeros) : end + 1;
                 correct(nonzero & bitsFrom(k, end) & bitsBelow(target), kept, values);
-                if (newValue != 0 && target <= end) {
-                    nonzero |= std::uint64_t(1) << target;
-                    if (const int slot = kept.slotOf(target); slot >= 0 && values)
-                        values[slot] = std::int16_t(newValue);
-                }
+                if (newValue != 0)
+                    store(kept, nonzero, values, target, std::int16_t(newValue));
                 k = target + 1;
             }
         }
@@ -381,21 +445,23 @@ private:
     ScanProgress &m_progress;
     int m_pictureRowsPerRow = 8;
     int m_eobRun = 0;
+    bool m_spent = false; // the interval's data is spent: its other blocks are left alone
     std::array<int, 3> m_dcPrediction{};
 };
 
 } // namespace
 
-void decodeJpegScan(const JpegFrame &frame,
+bool decodeJpegScan(const JpegFrame &frame,
                     const JpegScan &scan,
                     std::vector<KeptCoefficients> &components,
                     const ScanProgress *before,
                     ScanProgress &progress)
 {
-    ScanDecoder(frame, scan, components, before, progress).run();
-    // Also when broken data ended the scan early; but what follows must not overtake the scan
-    // before this one, which may still be writing.
+    const bool decoded = ScanDecoder(frame, scan, components, before, progress).run();
+    // Also when the scan ended early; but what follows must not overtake the scan before this
+    // one, which may still be writing.
     if (before)
         before->waitFor(INT_MAX);
     progress.finish();
+    return decoded;
 }

@@ -10,14 +10,25 @@
 #include <vector>
 
 // The DCT coefficients of one component, only those a picture scaled down within the DCT, or cut
-// to a part of it, needs: the top-left corner of each block, and only the blocks of a window.
-// Of the others only whether each is zero is kept, for every block: that is all that the
-// refining scans of a progressive file ask of them.
+// to a part of it, needs: those each block's scaled transform reads, and only the blocks of a
+// window. Of the others only whether each is zero is kept, for every block: that is all that
+// the refining scans of a progressive file ask of them. A block of n samples a side reads the
+// n lowest coefficients each way (all 8 past 8 samples), except at 4, 2 and 1, where libjpeg's reduced transforms read
+// all but the 4th (0-3 and 5-7), the odd ones and the first (0, 1, 3, 5, 7), and the first only.
 class KeptCoefficients
 {
 public:
-    // The window is in blocks of the component's grid.
+    // The window is in blocks of the component's grid; keptWide and keptHigh are the samples a
+    // block makes each way.
     KeptCoefficients(const JpegComponent &component, int keptWide, int keptHigh, QRect window);
+    // Whether blocks of these sizes go through libjpeg's reduced transforms.
+    [[nodiscard]] static bool isReduced(int wide, int high)
+    {
+        return wide == high && (wide == 1 || wide == 2 || wide == 4);
+    }
+    // The coefficients a block keeps each way, in the order the slots hold them.
+    [[nodiscard]] static int keptCoefficients(int samples, bool reduced);
+    [[nodiscard]] int coefficientsWide() const { return m_coefficientsWide; }
     // The window as kept: the part of it within the component's grid.
     [[nodiscard]] static QRect keptWindow(const JpegComponent &component, QRect window);
     // What such coefficients allocate.
@@ -29,7 +40,8 @@ public:
     [[nodiscard]] int keptWide() const { return m_keptWide; }
     [[nodiscard]] int keptHigh() const { return m_keptHigh; }
     [[nodiscard]] QRect window() const { return m_window; }
-    // The kept coefficients of a block, keptWide() per row, in the block's own order; null for a
+    // The kept coefficients of a block, coefficientsWide() per row, in the block's own order
+    // (natural order, of the kept rows and columns only); null for a
     // block outside the window.
     [[nodiscard]] std::int16_t *block(int row, int column)
     {
@@ -52,6 +64,7 @@ public:
 private:
     int m_keptWide;
     int m_keptHigh;
+    int m_coefficientsWide;
     int m_perBlock;
     int m_blocksWide;
     QRect m_window;
@@ -78,11 +91,12 @@ private:
 };
 
 // Decodes one scan into the coefficients of its components, each row once the scan before it
-// (when there is one) has passed it. Broken data ends the scan early and leaves what it did not
-// reach as it was. Scans of the DC coefficients and scans of each component's AC coefficients
-// touch different values, so they may run on different threads.
-void decodeJpegScan(const JpegFrame &frame,
-                    const JpegScan &scan,
-                    std::vector<KeptCoefficients> &components,
-                    const ScanProgress *before,
-                    ScanProgress &progress);
+// (when there is one) has passed it, damaged data as libjpeg decodes it: what the data does not
+// reach is left as it was, and each restart interval begins afresh on its own data. False for
+// data libjpeg refuses. Scans of the DC coefficients and scans of each component's AC
+// coefficients touch different values, so they may run on different threads.
+[[nodiscard]] bool decodeJpegScan(const JpegFrame &frame,
+                                  const JpegScan &scan,
+                                  std::vector<KeptCoefficients> &components,
+                                  const ScanProgress *before,
+                                  ScanProgress &progress);

@@ -1,5 +1,7 @@
 #include "picture/JpegStream.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -7,16 +9,17 @@ namespace {
 constexpr int kTem = 0x01;
 constexpr int kSof2 = 0xC2;
 constexpr int kDht = 0xC4;
-constexpr int kDac = 0xCC;
 constexpr int kRst0 = 0xD0;
 constexpr int kRst7 = 0xD7;
 constexpr int kSoi = 0xD8;
 constexpr int kEoi = 0xD9;
 constexpr int kSos = 0xDA;
 constexpr int kDqt = 0xDB;
-constexpr int kDnl = 0xDC;
 constexpr int kDri = 0xDD;
+constexpr int kApp0 = 0xE0;
 constexpr int kApp14 = 0xEE;
+constexpr int kApp15 = 0xEF;
+constexpr int kCom = 0xFE;
 
 // Reads the marker segments of one file in order; every read checks the bounds.
 class SegmentReader
@@ -76,11 +79,13 @@ std::shared_ptr<JpegHuffmanTable> buildHuffmanTable(const std::uint8_t *counts,
 {
     auto table = std::make_shared<JpegHuffmanTable>();
     std::memcpy(table->symbols.data(), symbols, std::size_t(symbolCount));
+    table->largestSymbol = symbolCount ? *std::max_element(symbols, symbols + symbolCount) : 0;
     int code = 0;
     int index = 0;
     for (int length = 1; length <= 16; ++length) {
         const int count = counts[length - 1];
-        if (code + count > 1 << length) // more codes than this length has room for
+        // More codes than this length has room for; libjpeg refuses the code of all ones too.
+        if (code + count >= 1 << length)
             return nullptr;
         table->valueOffset[length] = index - code;
         for (int i = 0; i < count; ++i, ++code, ++index) {
@@ -224,15 +229,19 @@ std::optional<JpegScan> readScanHeader(const std::uint8_t *p,
         || scan.bitLow > 13)
         return std::nullopt;
     for (const JpegScan::Part &part : scan.parts) {
-        if ((dcScan && scan.bitHigh == 0 && !part.dc) || (!dcScan && !part.ac))
+        const bool dcFirst = dcScan && scan.bitHigh == 0;
+        if ((dcFirst && (!part.dc || part.dc->largestSymbol > 15)) || (!dcScan && !part.ac))
             return std::nullopt;
     }
     return scan;
 }
 
-// Unstuffs the entropy-coded data that starts at pos in place, drops its restart markers, and
-// returns its unstuffed length; the reader is left on the marker that ends it.
-std::size_t takeEntropyData(SegmentReader &reader, std::size_t pos, std::size_t end)
+// Unstuffs the entropy-coded data of a scan that starts at pos in place, takes out its restart
+// markers and notes where each one was, and returns the unstuffed length; the reader is left on
+// the marker that ends it. False in irregular when the restart markers are not those the scan
+// expects in their order.
+std::size_t takeEntropyData(
+    SegmentReader &reader, std::size_t pos, std::size_t end, JpegScan &scan, bool &irregular)
 {
     std::uint8_t *const start = reader.at(pos);
     std::uint8_t *write = start;
@@ -251,6 +260,9 @@ std::size_t takeEntropyData(SegmentReader &reader, std::size_t pos, std::size_t 
             *write++ = 0xFF;
             read += 2;
         } else if (next >= kRst0 && next <= kRst7) {
+            irregular = irregular || scan.restartInterval == 0
+                        || next - kRst0 != int(scan.restarts.size() % 8);
+            scan.restarts.push_back(std::size_t(write - start));
             read += 2;
         } else if (next == 0xFF) {
             ++read; // a fill byte before a marker
@@ -260,6 +272,15 @@ std::size_t takeEntropyData(SegmentReader &reader, std::size_t pos, std::size_t 
     }
     reader.skipTo(std::min(read, end));
     return std::size_t(write - start);
+}
+
+// The restart intervals a scan has.
+int intervalsOf(const JpegFrame &frame, const JpegScan &scan)
+{
+    const JpegComponent &first = frame.components[std::size_t(scan.parts[0].component)];
+    const qint64 mcus = scan.parts.size() == 1 ? qint64(first.scanBlocksWide) * first.scanBlocksHigh
+                                               : qint64(frame.mcusWide) * frame.mcusHigh;
+    return int(std::min<qint64>((mcus + scan.restartInterval - 1) / scan.restartInterval, INT_MAX));
 }
 
 // What the segments read so far have set up.
@@ -307,14 +328,40 @@ bool takeSegment(int marker,
         if (!scan)
             return false;
         const std::size_t start = reader.pos();
-        scan->size = takeEntropyData(reader, start, reader.size());
+        bool irregular = false;
+        scan->size = takeEntropyData(reader, start, reader.size(), *scan, irregular);
         scan->data = reader.at(start);
+        if (irregular
+            || (scan->restartInterval > 0
+                && qint64(scan->restarts.size()) >= intervalsOf(state.frame, *scan)))
+            return false;
         state.frame.scans.push_back(std::move(*scan));
         return true;
     }
     default:
         return true; // application data and comments
     }
+}
+
+// Whether the scans bring every coefficient of every component down to its last bit. Where they
+// do not, in a file cut short or one that stops early, libjpeg guesses the missing low
+// frequencies from the neighbouring blocks; such files are left to it.
+bool refinesEveryCoefficient(const JpegFrame &frame)
+{
+    std::array<std::array<int, 64>, 3> lowestBit{};
+    for (auto &bits : lowestBit)
+        bits.fill(-1);
+    for (const JpegScan &scan : frame.scans) {
+        for (const JpegScan::Part &part : scan.parts) {
+            for (int k = scan.spectralStart; k <= scan.spectralEnd; ++k)
+                lowestBit[std::size_t(part.component)][std::size_t(k)] = scan.bitLow;
+        }
+    }
+    for (std::size_t c = 0; c < frame.components.size(); ++c) {
+        if (std::any_of(lowestBit[c].begin(), lowestBit[c].end(), [](int bit) { return bit != 0; }))
+            return false;
+    }
+    return true;
 }
 
 // Components named R, G and B hold colours as they are, which the YCbCr path would mangle.
@@ -341,17 +388,19 @@ std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file)
             break;
         if ((marker >= kRst0 && marker <= kRst7) || marker == kTem) // markers without a length
             continue;
-        // Other frame kinds (baseline, lossless, arithmetic coding) and DNL are not ours.
-        if ((marker >= 0xC0 && marker <= 0xCF && marker != kSof2 && marker != kDht && marker != kDac)
-            || marker == kDac || marker == kDnl)
+        // Other frame kinds (baseline, lossless, arithmetic coding) and DNL are not ours; what
+        // libjpeg does not know at all (a second SOI among it) it refuses.
+        const bool application = (marker >= kApp0 && marker <= kApp15) || marker == kCom;
+        if (!application && marker != kSof2 && marker != kDht && marker != kDqt && marker != kDri
+            && marker != kSos)
             return std::nullopt;
         const auto segment = reader.segment();
-        if (!segment) // cut short: the scans so far show what they bring
-            return state.haveFrame ? std::optional(std::move(state.frame)) : std::nullopt;
+        if (!segment) // cut short: libjpeg reads on into what follows
+            return std::nullopt;
         if (!takeSegment(marker, segment->first, segment->second, reader, state))
             return std::nullopt;
     }
-    if (!state.haveFrame || state.frame.scans.empty() || namesRgbComponents(state.frame))
+    if (!state.haveFrame || !refinesEveryCoefficient(state.frame) || namesRgbComponents(state.frame))
         return std::nullopt;
     return std::move(state.frame);
 }

@@ -21,6 +21,7 @@ struct JpegHuffmanTable
     std::array<std::int32_t, 17> maxCode{};           // per length: the largest code, or -1
     std::array<std::int32_t, 17> valueOffset{};       // per length: symbol index minus code
     std::array<std::uint8_t, 256> symbols{};
+    int largestSymbol = 0; // a DC table may have none above 15
 };
 
 struct JpegComponent
@@ -52,6 +53,9 @@ struct JpegScan
     int restartInterval = 0;
     const std::uint8_t *data = nullptr; // entropy-coded bytes, unstuffed, restart markers taken out
     std::size_t size = 0;
+    // Where in data each restart interval after the first begins, as its marker said. Intervals
+    // past the last marker have no data: the scan ended before them.
+    std::vector<std::size_t> restarts;
 };
 
 // a / b rounded up, for counts of blocks and samples.
@@ -79,8 +83,10 @@ struct JpegFrame
 };
 
 // Takes apart a progressive, Huffman-coded, 8-bit JPEG with one or three components, sampled at
-// most 2x2; nothing for any other file or for one whose markers are broken. The scans' data
-// point into file, which is unstuffed in place. A file cut short keeps the scans it has; scans
-// beyond kMaxJpegScans are left out, so a file of endless tiny scans cannot take endless time.
+// most 2x2; nothing for any other file, for one with markers libjpeg refuses, and for one whose
+// restart markers are out of their order, which libjpeg resynchronises in ways of its own. The
+// scans' data point into file, which is unstuffed in place. A file cut short keeps the scans it
+// has; scans beyond kMaxJpegScans are left out, so a file of endless tiny scans cannot take
+// endless time.
 constexpr int kMaxJpegScans = 500;
 [[nodiscard]] std::optional<JpegFrame> parseProgressiveJpeg(QByteArray &file);

@@ -24,7 +24,9 @@ int chainOf(const JpegScan &scan)
     return scan.spectralStart == 0 ? 0 : 1 + scan.parts[0].component;
 }
 
-void decodeOnTwoCores(const JpegFrame &frame,
+// False when a scan holds data libjpeg refuses, or a block its transforms compute otherwise than
+// can be followed.
+bool decodeOnTwoCores(const JpegFrame &frame,
                       std::vector<KeptCoefficients> &kept,
                       std::vector<ComponentPlane> &planes)
 {
@@ -46,18 +48,23 @@ void decodeOnTwoCores(const JpegFrame &frame,
                 if (last)
                     last->waitFor((mcuRow + 1) * pictureRowsPerMcuRow);
             }
-            planes[component].build(kept[component], mcuRow);
+            if (!planes[component].build(kept[component], mcuRow))
+                return false;
         }
+        return true;
     };
     // The chroma planes first: their scans are done early, while the last luma scan is not.
     const std::size_t taskCount = scanCount + planes.size();
     std::atomic<std::size_t> next{0};
+    std::atomic<bool> refused{false};
     const auto work = [&] {
         for (std::size_t i = next++; i < taskCount; i = next++) {
-            if (i < scanCount)
-                decodeJpegScan(frame, frame.scans[i], kept, before[i], progress[i]);
-            else
-                buildPlane(taskCount - 1 - i);
+            if (i < scanCount) {
+                if (!decodeJpegScan(frame, frame.scans[i], kept, before[i], progress[i]))
+                    refused = true;
+            } else if (!buildPlane(taskCount - 1 - i)) {
+                refused = true;
+            }
         }
     };
     try {
@@ -67,6 +74,7 @@ void decodeOnTwoCores(const JpegFrame &frame,
     } catch (const std::system_error &) { // no thread to be had: one core does it all
         work();
     }
+    return !refused;
 }
 
 // JFIF's YCbCr to RGB, in 16-bit fixed point.
@@ -109,12 +117,12 @@ std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes, QRect r
 
 // The blocks of a component that the region of the decoded picture needs, and one more on each
 // side for the neighbours of doubled samples.
-QRect blocksFor(QRect region, int keptWide, int keptHigh, int upAcross, int upDown)
+QRect blocksFor(QRect region, ComponentScale scale)
 {
-    const int left = region.left() / upAcross / keptWide;
-    const int top = region.top() / upDown / keptHigh;
-    const int right = ceilDiv(ceilDiv(region.right() + 1, upAcross), keptWide) - 1;
-    const int bottom = ceilDiv(ceilDiv(region.bottom() + 1, upDown), keptHigh) - 1;
+    const int left = region.left() / scale.upAcross / scale.samples;
+    const int top = region.top() / scale.upDown / scale.samples;
+    const int right = ceilDiv(ceilDiv(region.right() + 1, scale.upAcross), scale.samples) - 1;
+    const int bottom = ceilDiv(ceilDiv(region.bottom() + 1, scale.upDown), scale.samples) - 1;
     return QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1));
 }
 
@@ -142,23 +150,17 @@ std::optional<QImage> decodeProgressiveJpeg(
     std::vector<KeptCoefficients> kept;
     std::vector<ComponentPlane> planes;
     for (const JpegComponent &component : frame->components) {
-        // A block of a component sampled at half resolution covers twice the picture's
-        // pixels; past 8 samples a side it is built at half size and doubled.
-        const int across = eighths * frame->maxH / component.h;
-        const int down = eighths * frame->maxV / component.v;
-        const int upAcross = across > 8 ? frame->maxH / component.h : 1;
-        const int upDown = down > 8 ? frame->maxV / component.v : 1;
-        const int wide = across / upAcross;
-        const int high = down / upDown;
-        const QRect window = blocksFor(region, wide, high, upAcross, upDown);
+        const ComponentScale scale = ComponentScale::of(*frame, component, eighths);
+        const QRect window = blocksFor(region, scale);
         if (!budget.take(
-                KeptCoefficients::bytesNeeded(component, wide, high, window)
-                + ComponentPlane::bytesNeeded(component, wide, high, window, upAcross, upDown)))
+                KeptCoefficients::bytesNeeded(component, scale.samples, scale.samples, window)
+                + ComponentPlane::bytesNeeded(component, window, scale)))
             return std::nullopt;
-        kept.emplace_back(component, wide, high, window);
-        planes.emplace_back(component, kept.back(), upAcross, upDown, decoded);
+        kept.emplace_back(component, scale.samples, scale.samples, window);
+        planes.emplace_back(component, kept.back(), scale, decoded);
     }
-    decodeOnTwoCores(*frame, kept, planes);
+    if (!decodeOnTwoCores(*frame, kept, planes))
+        return std::nullopt;
     // The planes hold the picture now; what it came from can go before its pixels are made.
     kept.clear();
     file.clear();
