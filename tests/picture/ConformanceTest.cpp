@@ -12,6 +12,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QImageReader>
 
 #include <gtest/gtest.h>
 
@@ -163,3 +164,37 @@ INSTANTIATE_TEST_SUITE_P(Corpus,
                                  '_');
                              return name;
                          });
+
+// The reference itself: where Qt's reader decodes with the same library and settings, whole and
+// upright, it must show the same pixels, so that a fault in turning or converting pictures in the
+// reference cannot hide one in the player.
+TEST(ConformanceReference, ShowsWhatQtsReaderShowsForWholePictures)
+{
+    for (const char *name : {"cut-baseline-420.jpg",
+                             "exif1-progressive-420.jpg",
+                             "exif2-progressive-420.jpg",
+                             "exif3-progressive-420.jpg",
+                             "exif4-progressive-420.jpg",
+                             "exif5-progressive-420.jpg",
+                             "damaged-trns-crc.png",
+                             "exif6-progressive-420.jpg",
+                             "exif7-progressive-420.jpg",
+                             "exif8-progressive-420.jpg",
+                             "baseline-422.jpg",
+                             "rgb8-plain.png",
+                             "palette8-plain.png",
+                             "rgba8-plain.png",
+                             "grey-alpha8-plain.png",
+                             "cut-progressive-420.jpg"}) {
+        SCOPED_TRACE(name);
+        const QByteArray bytes = readFileBytes(corpusPath(name));
+        ReferenceDecoder reference(bytes);
+        const ReferencePicture expected = reference.picture({});
+        QImageReader reader(corpusPath(name));
+        reader.setAutoTransform(true);
+        const QImage qt = reader.read();
+        ASSERT_EQ(expected.image.size(), qt.size());
+        const PictureDifference difference = pictureDifference(expected.image, qt);
+        EXPECT_EQ(difference.maxDifference, 0) << difference.psnr;
+    }
+}
