@@ -78,8 +78,8 @@ struct ReferencePicture
     PictureDecoder decoder = PictureDecoder::QtReader; // the one the player should use
 };
 
-// The reference pictures of one file; each library decode is made once, for all requests that
-// need it.
+// The reference pictures of one file, whose bytes must outlive it; each library decode is made
+// once, for all requests that need it. Pictures of more than maxPixels are not decoded.
 class ReferenceDecoder
 {
 public:
