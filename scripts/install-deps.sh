@@ -19,6 +19,8 @@ packages=(
     # gapless music drives GStreamer's playbin directly; the player decodes JPEG (libjpeg-turbo)
     # and PNG (ISA-L's inflate) itself, scaled to the screen while decoding
     pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libjpeg62-turbo-dev libisal-dev
+    # libpng: the reference the PNG decoder is held to by the conformance test and the fuzzer
+    libpng-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it

@@ -1,0 +1,110 @@
+#pragma once
+
+// What libjpeg-turbo and libpng themselves make of a picture file, and from that the picture the
+// player should show for a request. The player's own decoders are held to it.
+//
+// The reference follows the player everywhere but in the decoding: libjpeg decodes at the same
+// eighths of the size the player picks, the rows are averaged down to the screen by the player's
+// own RowScaler, in the file's orientation as the player does it, then turned upright as Qt reads
+// the EXIF orientation, and cut to the centred part a screen shows at natural size. libjpeg and
+// libpng stop after the last row, as the player does: what follows the image data is not read.
+// So what differs is what the decoders made:
+// - PNG is lossless: the player's pixels must equal libpng's exactly, 16-bit samples rounded to
+//   8 bits as png_set_scale_16 rounds them and transparency premultiplied as Qt premultiplies.
+// - libjpeg driven by the player is the same library with the same settings: the same pixels.
+// - The player's progressive decoder uses a floating-point, scaled inverse DCT where libjpeg uses
+//   its integer one. Where both compute the same transform (at full size, and at the scales whose
+//   libjpeg transform takes the first M coefficients of each row and column) they agree to 54 dB
+//   PSNR or better and by 3 levels per channel at most on the corpus' photos. Hence
+//   kJpegMinPsnr and kJpegMaxDifference: room for rounding, none for another transform, a block
+//   out of place or colour sampled otherwise, which all measure below 47 dB or beyond 8 levels.
+
+#include "picture/PictureDecoding.h"
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QImageIOHandler>
+
+#include <map>
+
+enum class PictureFormat { Jpeg, Png, Other };
+
+// The tolerance for JPEG decoders against libjpeg: the peak signal-to-noise ratio over the red,
+// green and blue channels, and the largest difference of any one channel.
+inline constexpr double kJpegMinPsnr = 48.0;
+inline constexpr int kJpegMaxDifference = 6;
+
+enum class LibraryOutcome {
+    Clean,    // decoded, nothing reported
+    Warned,   // decoded past damage it reported
+    Failed,   // stopped with an error
+    TooLarge, // not tried: more pixels than the caller allowed
+};
+
+// What the library read of the file's header.
+struct LibraryHeader
+{
+    PictureFormat format = PictureFormat::Other;
+    LibraryOutcome outcome = LibraryOutcome::Failed;
+    QSize size; // in the file's own orientation
+    QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone;
+    // A progressive, Huffman-coded, 8-bit grey or YCbCr JPEG sampled at most 2x2: what the
+    // player's own progressive decoder takes.
+    bool progressiveOwnJpeg = false;
+};
+
+// Pixels in the file's orientation: Format_RGB32, or premultiplied ARGB32 for a PNG with an
+// alpha channel or tRNS; null unless the outcome is Clean or Warned.
+struct LibraryImage
+{
+    QImage image;
+    LibraryOutcome outcome = LibraryOutcome::Failed;
+};
+
+[[nodiscard]] LibraryHeader readLibraryHeader(QByteArrayView bytes);
+// libjpeg-turbo's decode at eighths/8 of the size, as BGRX.
+[[nodiscard]] LibraryImage decodeWithLibjpeg(QByteArrayView bytes, int eighths);
+// libpng's decode: palettes, low depths and tRNS expanded, 16 bits scaled to 8, Adam7 undone.
+[[nodiscard]] LibraryImage decodeWithLibpng(QByteArrayView bytes);
+// The smallest M/8 of libjpeg's scales at which the picture is at least the size wanted.
+[[nodiscard]] int jpegEighthsFor(QSize file, QSize wanted);
+
+struct ReferencePicture
+{
+    LibraryOutcome outcome = LibraryOutcome::Failed;
+    QImage image;         // what the screen should show; null unless decoded
+    QSize naturalSize;    // upright
+    QPoint visibleOffset; // of image within the upright picture
+    PictureDecoder decoder = PictureDecoder::QtReader; // the one the player should use
+};
+
+// The reference pictures of one file, whose bytes must outlive it; each library decode is made
+// once, for all requests that need it. Pictures of more than maxPixels are not decoded.
+class ReferenceDecoder
+{
+public:
+    explicit ReferenceDecoder(QByteArrayView bytes, qint64 maxPixels = qint64(1) << 28);
+
+    [[nodiscard]] const LibraryHeader &header() const { return m_header; }
+    [[nodiscard]] ReferencePicture picture(const PictureRequest &request);
+
+private:
+    const LibraryImage &decoded(int eighths);
+
+    QByteArrayView m_bytes;
+    LibraryHeader m_header;
+    qint64 m_maxPixels;
+    std::map<int, LibraryImage> m_decodes; // by eighths
+};
+
+struct PictureDifference
+{
+    double psnr = 0; // infinite when equal
+    int maxDifference = 0;
+};
+
+// Compares two pictures of the same size as premultiplied ARGB32.
+[[nodiscard]] PictureDifference pictureDifference(const QImage &a, const QImage &b);
+// Whether a decode of a picture of that format is close enough to the library's.
+[[nodiscard]] bool isWithinTolerance(PictureDifference difference, PictureFormat format);
+[[nodiscard]] const char *decoderName(PictureDecoder decoder);
