@@ -21,6 +21,8 @@ packages=(
     pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libjpeg62-turbo-dev libisal-dev
     # libpng: the reference the PNG decoder is held to by the conformance test and the fuzzer
     libpng-dev
+    # colour management: embedded ICC profiles converted to sRGB or the screen's profile
+    liblcms2-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it

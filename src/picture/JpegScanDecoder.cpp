@@ -282,15 +282,15 @@ private:
         return true;
     }
 
-    // An interval begins on its own data, with the DC predictions and the end-of-band run reset;
-    // one the scan has no marker for has no data.
+    // An interval begins on its own data, with the DC predictions and the end-of-band run reset.
+    // One the scan has no marker for has no data: libjpeg leaves it alone when the interval
+    // before it ran past its data, and otherwise decodes its first block from zeros.
     void startInterval(std::size_t index)
     {
         m_eobRun = 0;
         m_dcPrediction.fill(0);
         const std::vector<std::size_t> &restarts = m_scan.restarts;
         if (index > restarts.size()) {
-            m_spent = true;
             m_bits.reset(nullptr, 0);
             return;
         }

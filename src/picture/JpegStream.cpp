@@ -158,8 +158,9 @@ bool readFrame(const std::uint8_t *p, std::size_t size, JpegFrame &frame, int qu
     frame.height = p[1] << 8 | p[2];
     frame.width = p[3] << 8 | p[4];
     const int count = p[5];
+    // libjpeg refuses a frame header of any other length than its components need.
     if (frame.width == 0 || frame.height == 0 || (count != 1 && count != 3)
-        || size < std::size_t(6 + 3 * count))
+        || size != std::size_t(6 + 3 * count))
         return false;
     for (int i = 0; i < count; ++i) {
         JpegComponent component;
@@ -193,7 +194,7 @@ std::optional<JpegScan> readScanHeader(const std::uint8_t *p,
                                        const TablesInForce &tables,
                                        const int quantSlots[3])
 {
-    if (size < 1 || size < std::size_t(4 + 2 * p[0]) || p[0] < 1 || p[0] > 3)
+    if (size < 1 || size != std::size_t(4 + 2 * p[0]) || p[0] < 1 || p[0] > 3)
         return std::nullopt;
     JpegScan scan;
     const int count = p[0];
@@ -201,7 +202,8 @@ std::optional<JpegScan> readScanHeader(const std::uint8_t *p,
         const int id = p[1 + 2 * i];
         const int dc = p[2 + 2 * i] >> 4;
         const int ac = p[2 + 2 * i] & 15;
-        int index = 0;
+        // libjpeg-turbo wants the components in the frame's order, each once.
+        int index = i == 0 ? 0 : scan.parts.back().component + 1;
         while (index < int(frame.components.size()) && frame.components[index].id != id)
             ++index;
         if (index == int(frame.components.size()) || dc > 3 || ac > 3)
@@ -226,7 +228,7 @@ std::optional<JpegScan> readScanHeader(const std::uint8_t *p,
     const bool dcScan = scan.spectralStart == 0;
     if (scan.spectralEnd > 63 || scan.spectralStart > scan.spectralEnd
         || (dcScan && scan.spectralEnd != 0) || (!dcScan && count != 1) || scan.bitHigh > 13
-        || scan.bitLow > 13)
+        || scan.bitLow > 13 || (scan.bitHigh != 0 && scan.bitLow != scan.bitHigh - 1))
         return std::nullopt;
     for (const JpegScan::Part &part : scan.parts) {
         const bool dcFirst = dcScan && scan.bitHigh == 0;
@@ -310,7 +312,7 @@ bool takeSegment(int marker,
     case kDqt:
         return readQuantisationTables(payload, length, state.tables);
     case kDri:
-        if (length < 2)
+        if (length != 2)
             return false;
         state.tables.restartInterval = payload[0] << 8 | payload[1];
         return true;

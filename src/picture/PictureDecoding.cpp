@@ -26,6 +26,23 @@ QRect centredVisiblePart(QSize picture, QSize screen)
     return {(picture.width() - width) / 2, (picture.height() - height) / 2, width, height};
 }
 
+// Where a part of the upright picture lies in the file's own orientation: the file's rows are
+// mirrored and flipped first, then turned a quarter clockwise, as uprightPicture does it.
+QRect fileRectOf(QRect upright, QSize fileSize, QImageIOHandler::Transformations transformation)
+{
+    QRect turned = upright;
+    if (swapsAxes(transformation))
+        turned = QRect(upright.y(),
+                       fileSize.height() - upright.x() - upright.width(),
+                       upright.height(),
+                       upright.width());
+    if (transformation.testFlag(QImageIOHandler::TransformationMirror))
+        turned.moveLeft(fileSize.width() - turned.x() - turned.width());
+    if (transformation.testFlag(QImageIOHandler::TransformationFlip))
+        turned.moveTop(fileSize.height() - turned.y() - turned.height());
+    return turned;
+}
+
 } // namespace
 
 DecodePlan planDecode(QSize fileSize,
@@ -47,7 +64,7 @@ DecodePlan planDecode(QSize fileSize,
     const QRect visible = centredVisiblePart(plan.naturalSize, request.screenSize);
     if (visible.size() != plan.naturalSize) {
         plan.visibleOffset = visible.topLeft();
-        plan.clipRect = centredVisiblePart(fileSize, oriented(visible.size(), swap));
+        plan.clipRect = fileRectOf(visible, fileSize, transformation);
     }
     return plan;
 }

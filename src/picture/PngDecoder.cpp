@@ -1,5 +1,6 @@
 #include "picture/PngDecoder.h"
 
+#include "picture/LibpngInflate.h"
 #include "picture/PngChunks.h"
 #include "picture/PngFilters.h"
 #include "picture/RowPipe.h"
@@ -247,6 +248,8 @@ public:
     }
 
     [[nodiscard]] bool ended() const { return m_state->block_state == ISAL_BLOCK_FINISH; }
+    // The stream's header asks for a window below 32 KiB, which zlib holds it to and ISA-L not.
+    [[nodiscard]] bool smallWindow() const { return m_headerSeen == 2 && m_header[0] >> 4 < 7; }
 
 private:
     static constexpr int kDeflateMethod = 8;
@@ -275,8 +278,9 @@ private:
 class ImageData
 {
 public:
-    explicit ImageData(PngChunkReader &chunks)
+    ImageData(PngChunkReader &chunks, std::vector<PngRowRun> rows)
         : m_chunks(chunks)
+        , m_rows(std::move(rows))
     {}
 
     // Fills out with exactly size bytes; false when the data is broken or ends before.
@@ -299,12 +303,11 @@ public:
     }
 
     // After the rows: the stream must end within the image data. Data past the rows, or past the
-    // stream, does not matter. A wrong check sum does, unless libpng, which reads the data in
-    // pieces of 8 KiB, reads it only after the piece that ended the rows: then it only warns.
+    // stream, does not matter. What is wrong at its end matters where libpng meets it while it
+    // still reads rows, which depends on how zlib, fed as libpng feeds it, takes the data: zlib
+    // is asked then, as it is for a stream whose window is too small for ISA-L to hold it to.
     bool finish()
     {
-        const int rowsChunk = m_chunkNumber;
-        const qint64 rowsEnd = m_left == 0 ? m_chunkLength : m_chunkLength - m_left;
         uchar scratch[4096];
         while (!m_inflater.ended()) {
             if (m_left == 0 && !m_pending && !nextChunk())
@@ -316,20 +319,13 @@ public:
                                                                sizeof scratch,
                                                                wrote);
             m_pending = wrote > 0 && m_left == 0;
-            if (result == Inflater::Result::Broken)
-                return false;
-            if (result == Inflater::Result::WrongCheckSum) {
-                const qint64 checkEnd = m_chunkLength - m_left;
-                return m_chunkNumber != rowsChunk
-                       || rowsEnd / kLibpngPiece != (checkEnd - 1) / kLibpngPiece;
-            }
+            if (result != Inflater::Result::Ok)
+                return libpngInflatesEveryRow(m_chunksSeen, m_rows);
         }
-        return true;
+        return !m_inflater.smallWindow() || libpngInflatesEveryRow(m_chunksSeen, m_rows);
     }
 
 private:
-    static constexpr qint64 kLibpngPiece = 8192;
-
     bool nextChunk()
     {
         const std::optional<PngChunk> chunk = m_chunks.next();
@@ -337,25 +333,24 @@ private:
             return false;
         m_data = chunk->data;
         m_left = chunk->length;
-        m_chunkLength = chunk->length;
-        ++m_chunkNumber;
+        m_chunksSeen.emplace_back(chunk->data, qsizetype(chunk->length));
         return true;
     }
 
     PngChunkReader &m_chunks;
+    std::vector<PngRowRun> m_rows;
     Inflater m_inflater;
     const uchar *m_data = nullptr;
     qint64 m_left = 0;
-    qint64 m_chunkLength = 0;
-    int m_chunkNumber = 0;
     bool m_pending = false;
+    std::vector<QByteArrayView> m_chunksSeen;
 };
 
 // Inflates the rows into batches of the pipe, those after the last visible one into nothing, as
 // libpng reads every row; false when the data is broken or ends before them.
 bool inflateIntoPipe(PngChunkReader &chunks, RowPipe &pipe, int rowsNeeded, int rowsInAll)
 {
-    ImageData data(chunks);
+    ImageData data(chunks, {{pipe.rowBytes(), rowsInAll}});
     for (int rowsSent = 0; rowsSent < rowsNeeded;) {
         const int rows = std::min(pipe.rowsPerBatch(), rowsNeeded - rowsSent);
         if (!data.fill(pipe.batchToFill(), qint64(rows) * pipe.rowBytes()))
@@ -363,9 +358,10 @@ bool inflateIntoPipe(PngChunkReader &chunks, RowPipe &pipe, int rowsNeeded, int 
         pipe.submit(rows);
         rowsSent += rows;
     }
+    // Their filter types still count: libpng refuses a picture with a row of an unknown one.
     std::vector<uchar> unseen(std::size_t(pipe.rowBytes()));
     for (int row = rowsNeeded; row < rowsInAll; ++row) {
-        if (!data.fill(unseen.data(), pipe.rowBytes()))
+        if (!data.fill(unseen.data(), pipe.rowBytes()) || unseen[0] > kLastPngFilter)
             return false;
     }
     return data.finish();
@@ -439,7 +435,12 @@ std::optional<QImage> decodeInterlaced(PngChunkReader &chunks,
                                        QImage::Format format)
 {
     std::vector<uchar> raw(std::size_t(interlacedBytes(header)));
-    ImageData data(chunks);
+    std::vector<PngRowRun> rows;
+    for (const Pass &pass : kPasses) {
+        if (const QSize size = passSize(header, pass); !size.isEmpty())
+            rows.push_back({header.rowBytes(size.width()) + 1, size.height()});
+    }
+    ImageData data(chunks, std::move(rows));
     if (!data.fill(raw.data(), qint64(raw.size())) || !data.finish())
         return std::nullopt;
     QImage whole(header.width, header.height, format);

@@ -2,6 +2,9 @@
 
 #include <QtGlobal>
 
+// PNG's filter types run from 0 (none) to 4 (Paeth).
+inline constexpr int kLastPngFilter = 4;
+
 // Undoes the filter of one PNG row: raw holds the row's size filtered bytes (without the filter
 // type), row receives the pixels' bytes, and above holds the row above, unfiltered. Both row and
 // above start bytesPerPixel zero bytes before index 0, so the pixel left of the first one reads

@@ -6,18 +6,17 @@
 // The reference follows the player everywhere but in the decoding: libjpeg decodes at the same
 // eighths of the size the player picks, the rows are averaged down to the screen by the player's
 // own RowScaler, in the file's orientation as the player does it, then turned upright as Qt reads
-// the EXIF orientation, and cut to the centred part a screen shows at natural size. libjpeg and
-// libpng stop after the last row, as the player does: what follows the image data is not read.
-// So what differs is what the decoders made:
+// the EXIF orientation, and cut to the centred part a screen shows at natural size. libjpeg stops
+// after the last row, as the player does; libpng reads on to the end of the file, as Qt's reader
+// and the player's PNG decoder do. So what differs is what the decoders made:
 // - PNG is lossless: the player's pixels must equal libpng's exactly, 16-bit samples rounded to
 //   8 bits as png_set_scale_16 rounds them and transparency premultiplied as Qt premultiplies.
 // - libjpeg driven by the player is the same library with the same settings: the same pixels.
-// - The player's progressive decoder uses a floating-point, scaled inverse DCT where libjpeg uses
-//   its integer one. Where both compute the same transform (at full size, and at the scales whose
-//   libjpeg transform takes the first M coefficients of each row and column) they agree to 54 dB
-//   PSNR or better and by 3 levels per channel at most on the corpus' photos. Hence
-//   kJpegMinPsnr and kJpegMaxDifference: room for rounding, none for another transform, a block
-//   out of place or colour sampled otherwise, which all measure below 47 dB or beyond 8 levels.
+// - The player's progressive decoder builds its samples with libjpeg's own transforms, or with
+//   copies of them that are exact to the bit, and upsamples and converts colour as libjpeg does:
+//   the same pixels too, damaged files included. Where it cannot follow libjpeg (a block whose
+//   values overflow libjpeg-turbo's 16-bit SIMD arithmetic, scans that leave coefficients for
+//   libjpeg to smooth), it leaves the file to libjpeg.
 
 #include "picture/PictureDecoding.h"
 
@@ -28,11 +27,6 @@
 #include <map>
 
 enum class PictureFormat { Jpeg, Png, Other };
-
-// The tolerance for JPEG decoders against libjpeg: the peak signal-to-noise ratio over the red,
-// green and blue channels, and the largest difference of any one channel.
-inline constexpr double kJpegMinPsnr = 48.0;
-inline constexpr int kJpegMaxDifference = 6;
 
 enum class LibraryOutcome {
     Clean,    // decoded, nothing reported
@@ -105,6 +99,4 @@ struct PictureDifference
 
 // Compares two pictures of the same size as premultiplied ARGB32.
 [[nodiscard]] PictureDifference pictureDifference(const QImage &a, const QImage &b);
-// Whether a decode of a picture of that format is close enough to the library's.
-[[nodiscard]] bool isWithinTolerance(PictureDifference difference, PictureFormat format);
 [[nodiscard]] const char *decoderName(PictureDecoder decoder);
