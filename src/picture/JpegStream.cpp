@@ -7,6 +7,7 @@
 namespace {
 
 constexpr int kTem = 0x01;
+constexpr int kSof0 = 0xC0;
 constexpr int kSof2 = 0xC2;
 constexpr int kDht = 0xC4;
 constexpr int kRst0 = 0xD0;
@@ -269,6 +270,9 @@ std::size_t takeEntropyData(
         } else if (next == 0xFF) {
             ++read; // a fill byte before a marker
         } else {
+            // libjpeg looks past a marker no segment can start with for the restart it wants,
+            // and takes up the scan's data there again.
+            irregular = irregular || (next < kSof0 && scan.restartInterval > 0);
             break;
         }
     }
