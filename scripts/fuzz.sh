@@ -4,12 +4,15 @@
 # 60), one after the other.
 # Prints the inputs each target ran; exits non-zero when one fails and keeps the failing input in
 # build/fuzz/crashes/.
+# The inputs follow from FUZZ_SEED (default 1), so that a run that fails fails again on rerun and
+# the test command tries the same inputs on every machine; FUZZ_SEED=0 picks a new seed each run.
 # Usage: scripts/fuzz.sh [SECONDS]     (a long run on a shared machine: nice -n 19 scripts/fuzz.sh 1800)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/build-env.sh"
 cd "$VS_ROOT"
 
 seconds=${1:-60}
+seed=${FUZZ_SEED:-1}
 # Each target with the folder of inputs it starts from, and its dictionary.
 declare -A seeds=(
     [project_reader_fuzzer]=fuzz/corpus
@@ -41,8 +44,8 @@ share=$((seconds / ${#targets[@]}))
 for target in "${targets[@]}"; do
     mkdir -p "$work/$target/corpus" "$work/$target/crashes"
     cp "${seeds[$target]}"/* "$work/$target/corpus/"
-    if ! "build/fuzz/fuzz/$target" -max_total_time="$share" -dict="${dictionaries[$target]}" \
-        -artifact_prefix="$work/$target/crashes/" "$work/$target/corpus" \
+    if ! "build/fuzz/fuzz/$target" -max_total_time="$share" -seed="$seed" \
+        -dict="${dictionaries[$target]}" -artifact_prefix="$work/$target/crashes/" "$work/$target/corpus" \
         >"$work/$target/fuzz.log" 2>&1; then
         tail -n 60 "$work/$target/fuzz.log"
         mkdir -p build/fuzz/crashes

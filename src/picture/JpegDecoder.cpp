@@ -45,10 +45,11 @@ struct PieceSource
     const EncodedPicture *picture = nullptr;
     qsizetype next = 0; // the first byte not yet handed to libjpeg
 
+    static constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
     static void start(j_decompress_ptr) {}
     static boolean fill(j_decompress_ptr info)
     {
-        static const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
         auto *self = reinterpret_cast<PieceSource *>(info->src);
         if (self->next >= self->picture->size()) {
             WARNMS(info, JWRN_JPEG_EOF);
@@ -71,6 +72,9 @@ struct PieceSource
         while (count > long(source->bytes_in_buffer)) {
             count -= long(source->bytes_in_buffer);
             fill(info);
+            // Past the end every piece is the same end-of-image marker: skip whole ones at once.
+            if (source->next_input_byte == kEndOfImage && count > 2)
+                count = (count - 1) % 2 + 1;
         }
         source->next_input_byte += count;
         source->bytes_in_buffer -= std::size_t(count);

@@ -380,9 +380,11 @@ std::optional<QImage> decodeRows(PngChunkReader &chunks,
     RowConverter converter(header, colours, visible, scaler);
     const qsizetype rawRowBytes = header.rowBytes(header.width) + 1;
     const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
-    RowPipe pipe(rawRowBytes, rowsPerBatch, [&converter](const uchar *rows, int count) {
-        converter.addRows(rows, count);
-    });
+    RowPipe pipe(
+        rawRowBytes,
+        rowsPerBatch,
+        [&converter](const uchar *rows, int count) { converter.addRows(rows, count); },
+        qint64(header.width) * (visible.bottom() + 1) >= RowPipe::kPixelsWorthASecondCore);
     // Rows below the visible part are inflated, not unfiltered.
     const bool inflated = inflateIntoPipe(chunks, pipe, visible.bottom() + 1, header.height);
     if (!pipe.finish() || !inflated || !converter.isGood())

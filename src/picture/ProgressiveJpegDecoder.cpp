@@ -3,6 +3,7 @@
 #include "picture/JpegComponentPlane.h"
 #include "picture/JpegScanDecoder.h"
 #include "picture/JpegStream.h"
+#include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
 
 #include <algorithm>
@@ -67,6 +68,14 @@ bool decodeOnTwoCores(const JpegFrame &frame,
             }
         }
     };
+    qint64 samples = 0;
+    for (const KeptCoefficients &component : kept)
+        samples += qint64(component.window().width()) * component.window().height()
+                   * component.keptWide() * component.keptHigh();
+    if (samples < RowPipe::kPixelsWorthASecondCore) {
+        work();
+        return !refused;
+    }
     try {
         std::thread second(work);
         work();

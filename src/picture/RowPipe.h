@@ -12,11 +12,20 @@
 // unfiltering) while the decoder goes on with the next batch, so a picture's load uses both
 // cores. A few batch buffers circulate; the decoder waits when all of them are full. Making the
 // thread may throw std::system_error; work that throws counts as failed.
+//
+// A small picture costs less to do on one core than a thread costs to start: for fewer than
+// kPixelsWorthASecondCore pixels the work runs in submit(), on the decoder's own thread.
 class RowPipe
 {
 public:
-    // work(rows, count) runs on the second thread, once per batch, in the order of submit().
-    RowPipe(qsizetype rowBytes, int rowsPerBatch, std::function<void(const uchar *, int)> work);
+    static constexpr qint64 kPixelsWorthASecondCore = qint64(1) << 16;
+
+    // work(rows, count) runs once per batch, in the order of submit(); on the second thread
+    // when onSecondThread.
+    RowPipe(qsizetype rowBytes,
+            int rowsPerBatch,
+            std::function<void(const uchar *, int)> work,
+            bool onSecondThread = true);
     ~RowPipe();
     RowPipe(const RowPipe &) = delete;
     RowPipe &operator=(const RowPipe &) = delete;
@@ -32,6 +41,7 @@ public:
 
 private:
     void run();
+    bool workOn(const uchar *rows, int count);
 
     static constexpr int kBatches = 3;
     qsizetype m_rowBytes;

@@ -229,11 +229,13 @@ std::optional<QImage> scaleOnSecondCore(QSize source,
                                         const FillRows &fill)
 {
     RowScaler scaler(source, target, QImage::Format_RGB32);
-    RowPipe pipe(qsizetype(source.width()) * 4,
-                 rowsPerBatch,
-                 [&scaler, &pipe](const uchar *rows, int count) {
-                     scaler.addRows(rows, count, pipe.rowBytes());
-                 });
+    RowPipe pipe(
+        qsizetype(source.width()) * 4,
+        rowsPerBatch,
+        [&scaler, &pipe](const uchar *rows, int count) {
+            scaler.addRows(rows, count, pipe.rowBytes());
+        },
+        qint64(source.width()) * source.height() >= RowPipe::kPixelsWorthASecondCore);
     for (int first = 0; first < source.height(); first += rowsPerBatch) {
         const int count = std::min(rowsPerBatch, source.height() - first);
         if (!fill(pipe.batchToFill(), first, count, pipe.rowBytes()))
