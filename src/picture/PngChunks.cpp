@@ -1,5 +1,7 @@
 #include "picture/PngChunks.h"
 
+#include "picture/VectorRegisters.h"
+
 #include <cstring>
 
 #include <isa-l/crc.h>
@@ -95,6 +97,7 @@ std::optional<PngChunk> PngChunkReader::next()
     chunk.data = head + 8;
     const quint32 stored = bigEndian32(chunk.data + length);
     chunk.checked = crc32_gzip_refl(0, head + 4, length + 4) == stored;
+    clearUpperVectorRegisters();
     m_at += 12 + qint64(length);
     // A critical chunk must be whole; libpng passes over an ancillary one that is not.
     if (!chunk.checked && !isAncillary(chunk.type))

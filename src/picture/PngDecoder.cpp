@@ -5,6 +5,7 @@
 #include "picture/PngFilters.h"
 #include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
+#include "picture/VectorRegisters.h"
 
 #include <algorithm>
 #include <array>
@@ -239,6 +240,7 @@ public:
         state.next_out = out;
         state.avail_out = quint32(room);
         const int status = isal_inflate(&state);
+        clearUpperVectorRegisters();
         data += size - state.avail_in;
         size = state.avail_in;
         wrote = room - state.avail_out;

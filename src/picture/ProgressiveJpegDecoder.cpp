@@ -5,6 +5,7 @@
 #include "picture/JpegStream.h"
 #include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
+#include "picture/VectorRegisters.h"
 
 #include <algorithm>
 #include <array>
@@ -60,6 +61,7 @@ bool decodeOnTwoCores(const JpegFrame &frame,
     std::atomic<bool> refused{false};
     const auto work = [&] {
         for (std::size_t i = next++; i < taskCount; i = next++) {
+            clearUpperVectorRegisters();
             if (i < scanCount) {
                 if (!decodeJpegScan(frame, frame.scans[i], kept, before[i], progress[i]))
                     refused = true;

@@ -1,5 +1,7 @@
 #include "picture/RowPipe.h"
 
+#include "picture/VectorRegisters.h"
+
 RowPipe::RowPipe(qsizetype rowBytes,
                  int rowsPerBatch,
                  std::function<void(const uchar *, int)> work,
@@ -84,6 +86,7 @@ void RowPipe::run()
 
 bool RowPipe::workOn(const uchar *rows, int count)
 {
+    clearUpperVectorRegisters();
     try {
         m_work(rows, count);
         return true;

@@ -23,7 +23,8 @@ TEST(FileBytes, ReadsRegularFilesOnlyAndSurvivesAFileThatShrinksWhileRead)
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->bytes().isEmpty());
 
-    const qsizetype size = 5 * sysconf(_SC_PAGESIZE);
+    // Pages go back a megabyte at a time: a little over two of them.
+    const qsizetype size = (qsizetype(2) << 20) + 3 * sysconf(_SC_PAGESIZE);
     QByteArray content(size, '\0');
     for (qsizetype i = 0; i < size; ++i)
         content[i] = char('a' + i % 26);
