@@ -29,6 +29,27 @@ bool isPng(QByteArrayView head)
     return head.startsWith("\x89PNG\r\n\x1a\n");
 }
 
+// Some of Qt's readers (MNG) tell a picture's size only once they have read it: such a picture is
+// read whole, then cut and scaled as the screen needs it.
+std::optional<LoadedPicture> fittedAfterReading(QImage image,
+                                                const PictureRequest &request,
+                                                MemoryBudget &budget)
+{
+    const DecodePlan plan = planDecode(image.size(), QImageIOHandler::TransformationNone, request);
+    if (!budget.take(image.sizeInBytes()))
+        return std::nullopt;
+    if (plan.clipRect)
+        image = image.copy(*plan.clipRect);
+    if (plan.scaledSize)
+        image = image.scaled(*plan.scaledSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (image.isNull())
+        return std::nullopt;
+    return LoadedPicture{std::move(image),
+                         plan.naturalSize,
+                         plan.visibleOffset,
+                         PictureDecoder::QtReader};
+}
+
 // Qt's readers, for the formats the player has no decoder of its own for and for what its own
 // refuse: the format from the content (so a .dib opens), the orientation honoured.
 std::optional<LoadedPicture> decodeWithQt(QByteArrayView bytes,
@@ -59,8 +80,12 @@ std::optional<LoadedPicture> decodeWithQt(QByteArrayView bytes,
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    const QSize natural = plan.naturalSize.isValid() ? plan.naturalSize : image.size();
-    return LoadedPicture{std::move(image), natural, plan.visibleOffset, PictureDecoder::QtReader};
+    if (!fileSize.isValid())
+        return fittedAfterReading(std::move(image), request, budget);
+    return LoadedPicture{std::move(image),
+                         plan.naturalSize,
+                         plan.visibleOffset,
+                         PictureDecoder::QtReader};
 }
 
 std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
