@@ -93,11 +93,7 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
                                             qint64 memoryLimit)
 {
     const QByteArrayView head = picture.bytes().first(std::min<qsizetype>(picture.size(), 16));
-    // Qt has no reader for the HEIF pictures of today's phones and cameras.
-    if (isHeifPicture(head)) {
-        MemoryBudget budget(memoryLimit);
-        return decodeHeifPicture(picture.bytes(), request, budget);
-    }
+    // A JPEG's or PNG's signature comes first: a JPEG may well hold "ftyp" where HEIF has it.
     if (isJpeg(head) || isPng(head)) {
         MemoryBudget budget(memoryLimit);
         std::optional<LoadedPicture> own = isJpeg(head)
@@ -105,6 +101,9 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
                                                : decodePngPicture(picture, request, budget);
         if (own)
             return own;
+    } else if (isHeifPicture(head)) { // Qt has no reader for the HEIF of phones and cameras
+        MemoryBudget budget(memoryLimit);
+        return decodeHeifPicture(picture.bytes(), request, budget);
     }
     MemoryBudget budget(memoryLimit);
     return decodeWithQt(picture.bytes(), request, budget);
