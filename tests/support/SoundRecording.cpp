@@ -72,7 +72,8 @@ QList<qint16> recordProcess(qint64 pid, int milliseconds, int timeoutMs)
             const std::optional<int> stream = playbackStreamOf(pid);
             if (stream)
                 heard = recordStream(*stream, milliseconds);
-            return !audiblePart(heard).isEmpty();
+            // A stream can stand silent for seconds before the first sound on a loaded machine.
+            return audiblePart(heard).size() >= qsizetype(milliseconds) * kRate * 3 / 4000;
         },
         timeoutMs);
     return heard;

@@ -12,8 +12,8 @@
 [[nodiscard]] std::optional<int> playbackStreamOf(qint64 pid);
 // Records one playback stream for the given time.
 [[nodiscard]] QList<qint16> recordStream(int stream, int milliseconds);
-// Waits up to timeoutMs for the process to play, then records what it plays for the given time;
-// nothing when it never plays.
+// Waits up to timeoutMs for the process to play, then records what it plays for the given time,
+// again while sound fills less than three quarters of the recording; nothing when it never plays.
 [[nodiscard]] QList<qint16> recordProcess(qint64 pid, int milliseconds, int timeoutMs = 15000);
 
 // The samples from the first to the last that is clearly not silence: a stream starts and ends
