@@ -386,7 +386,7 @@ std::optional<QImage> decodeRows(PngChunkReader &chunks,
         rawRowBytes,
         rowsPerBatch,
         [&converter](const uchar *rows, int count) { converter.addRows(rows, count); },
-        qint64(header.width) * (visible.bottom() + 1) >= RowPipe::kPixelsWorthASecondCore);
+        RowPipe::worthASecondCore(qint64(header.width) * (visible.bottom() + 1)));
     // Rows below the visible part are inflated, not unfiltered.
     const bool inflated = inflateIntoPipe(chunks, pipe, visible.bottom() + 1, header.height);
     if (!pipe.finish() || !inflated || !converter.isGood())

@@ -74,7 +74,7 @@ bool decodeOnTwoCores(const JpegFrame &frame,
     for (const KeptCoefficients &component : kept)
         samples += qint64(component.window().width()) * component.window().height()
                    * component.keptWide() * component.keptHigh();
-    if (samples < RowPipe::kPixelsWorthASecondCore) {
+    if (!RowPipe::worthASecondCore(samples)) {
         work();
         return !refused;
     }

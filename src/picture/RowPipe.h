@@ -19,6 +19,10 @@ class RowPipe
 {
 public:
     static constexpr qint64 kPixelsWorthASecondCore = qint64(1) << 16;
+    [[nodiscard]] static bool worthASecondCore(qint64 pixels)
+    {
+        return pixels >= kPixelsWorthASecondCore;
+    }
 
     // work(rows, count) runs once per batch, in the order of submit(); on the second thread
     // when onSecondThread.

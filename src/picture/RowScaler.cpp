@@ -235,7 +235,7 @@ std::optional<QImage> scaleOnSecondCore(QSize source,
         [&scaler, &pipe](const uchar *rows, int count) {
             scaler.addRows(rows, count, pipe.rowBytes());
         },
-        qint64(source.width()) * source.height() >= RowPipe::kPixelsWorthASecondCore);
+        RowPipe::worthASecondCore(qint64(source.width()) * source.height()));
     for (int first = 0; first < source.height(); first += rowsPerBatch) {
         const int count = std::min(rowsPerBatch, source.height() - first);
         if (!fill(pipe.batchToFill(), first, count, pipe.rowBytes()))
