@@ -23,6 +23,8 @@ packages=(
     libpng-dev
     # colour management: embedded ICC profiles converted to sRGB or the screen's profile
     liblcms2-dev
+    # the screen's colour profile, read from the X root window through Qt's XCB connection
+    libxcb1-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # the music benchmark's MP3 files, with the encoder's gapless information as LAME writes it

@@ -3,6 +3,7 @@
 #include "platform/ProcessMemory.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtPlatform.h"
+#include "platform/ScreenColourProfile.h"
 #include "player/Form1.h"
 #include "player/PlayerCommandLine.h"
 #include "player/ShowCheck.h"
@@ -55,7 +56,7 @@ int main(int argc, char **argv)
 
     const ProgramEnvironment environment = currentProgramEnvironment();
     QtPlatform platform(QStringLiteral("Showvale"));
-    ImageReaderPictureLoader pictures;
+    ImageReaderPictureLoader pictures(screenColourProfile());
     Form1 form(platform.services(pictures, &MediaPlayer::create<GstMusicPlayer>),
                {PlayerVariant::Showvale, environment.programDirectory, environment.argumentText});
     int exitCode = 0;

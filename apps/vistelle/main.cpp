@@ -4,6 +4,7 @@
 #include "picture/PictureLoader.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/QtPlatform.h"
+#include "platform/ScreenColourProfile.h"
 #include "platform/UserFolders.h"
 #include "sound/GstMusicPlayer.h"
 #include "sound/QtMediaPlayer.h"
@@ -60,7 +61,7 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(true);
 
     QtPlatform platform(QStringLiteral("Vistelle"));
-    ImageReaderPictureLoader pictures;
+    ImageReaderPictureLoader pictures(screenColourProfile());
     const PlatformServices services = platform.services(pictures,
                                                         &MediaPlayer::create<GstMusicPlayer>,
                                                         &MediaPlayer::create<QtMediaPlayer>);

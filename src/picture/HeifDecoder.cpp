@@ -1,5 +1,8 @@
 #include "picture/HeifDecoder.h"
 
+#include "picture/ColourProfileBuilder.h"
+#include "picture/ColourTransform.h"
+
 #include <QImage>
 #include <QLibrary>
 
@@ -23,14 +26,19 @@ namespace {
     X(heif_image_get_plane_readonly) \
     X(heif_image_get_primary_height) \
     X(heif_image_get_primary_width) \
+    X(heif_image_handle_get_color_profile_type) \
     X(heif_image_handle_get_height) \
     X(heif_image_handle_get_list_of_thumbnail_IDs) \
+    X(heif_image_handle_get_nclx_color_profile) \
     X(heif_image_handle_get_number_of_thumbnails) \
+    X(heif_image_handle_get_raw_color_profile) \
+    X(heif_image_handle_get_raw_color_profile_size) \
     X(heif_image_handle_get_thumbnail) \
     X(heif_image_handle_get_width) \
     X(heif_image_handle_has_alpha_channel) \
     X(heif_image_handle_release) \
-    X(heif_image_release)
+    X(heif_image_release) \
+    X(heif_nclx_color_profile_free)
 
 // libheif, opened when the first HEIF picture is decoded: with it come HEVC and AV1 decoders and
 // an encoder, megabytes that a show of JPEG and PNG pictures never needs in memory.
@@ -181,7 +189,93 @@ QImage decodeHandle(heif_image_handle *handle, MemoryBudget &budget)
         decoded);
 }
 
+// The main picture of the file, read by a context that borrows the file's bytes.
+HandlePointer primaryPicture(heif_context *context, QByteArrayView file)
+{
+    heif_image_handle *primary = nullptr;
+    if (!context
+        || !ok(heif()->heif_context_read_from_memory_without_copy(context,
+                                                                  file.data(),
+                                                                  std::size_t(file.size()),
+                                                                  nullptr))
+        || !ok(heif()->heif_context_get_primary_image_handle(context, &primary)))
+        return nullptr;
+    return HandlePointer(primary);
+}
+
+// The tone curves of nclx's transfer characteristics that describe pictures for a screen; none
+// for HDR (PQ, HLG) and logarithmic ones.
+std::optional<ToneCurve> toneCurveOf(heif_transfer_characteristics transfer)
+{
+    switch (transfer) {
+    case heif_transfer_characteristic_ITU_R_BT_709_5:
+    case heif_transfer_characteristic_ITU_R_BT_601_6:
+    case heif_transfer_characteristic_ITU_R_BT_2020_2_10bit:
+    case heif_transfer_characteristic_ITU_R_BT_2020_2_12bit:
+        return ToneCurve{ToneCurve::Bt709};
+    case heif_transfer_characteristic_unspecified:
+    case heif_transfer_characteristic_IEC_61966_2_1:
+        return ToneCurve{ToneCurve::Srgb};
+    case heif_transfer_characteristic_ITU_R_BT_470_6_System_M:
+        return ToneCurve{ToneCurve::Power, 2.2};
+    case heif_transfer_characteristic_ITU_R_BT_470_6_System_B_G:
+        return ToneCurve{ToneCurve::Power, 2.8};
+    case heif_transfer_characteristic_linear:
+        return ToneCurve{ToneCurve::Power, 1.0};
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QByteArray> nclxProfile(const heif_image_handle *handle)
+{
+    heif_color_profile_nclx *nclx = nullptr;
+    if (!ok(heif()->heif_image_handle_get_nclx_color_profile(handle, &nclx)) || !nclx)
+        return QByteArray();
+    const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx *)>
+        owned(nclx, [](heif_color_profile_nclx *profile) {
+            heif()->heif_nclx_color_profile_free(profile);
+        });
+    const Chromaticities chromaticities{nclx->color_primary_white_x,
+                                        nclx->color_primary_white_y,
+                                        nclx->color_primary_red_x,
+                                        nclx->color_primary_red_y,
+                                        nclx->color_primary_green_x,
+                                        nclx->color_primary_green_y,
+                                        nclx->color_primary_blue_x,
+                                        nclx->color_primary_blue_y};
+    const std::optional<ToneCurve> curve = toneCurveOf(nclx->transfer_characteristics);
+    if (!curve)
+        return QByteArray();
+    if (curve->kind == ToneCurve::Srgb && areSrgbChromaticities(chromaticities))
+        return std::nullopt; // sRGB, as most AVIF files say
+    return rgbProfileFor(chromaticities, *curve);
+}
+
 } // namespace
+
+std::optional<QByteArray> heifColourProfile(QByteArrayView file)
+{
+    const Heif *const api = heif();
+    if (!api)
+        return std::nullopt;
+    const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
+    const HandlePointer primary = primaryPicture(context.get(), file);
+    if (!primary)
+        return std::nullopt;
+    const std::size_t size = api->heif_image_handle_get_raw_color_profile_size(primary.get());
+    if (size > 0) {
+        if (size > std::size_t(kMaxColourProfileBytes))
+            return QByteArray();
+        QByteArray profile(qsizetype(size), Qt::Uninitialized);
+        if (!ok(api->heif_image_handle_get_raw_color_profile(primary.get(), profile.data())))
+            return QByteArray();
+        return profile;
+    }
+    if (api->heif_image_handle_get_color_profile_type(primary.get()) == heif_color_profile_type_nclx)
+        return nclxProfile(primary.get());
+    return std::nullopt;
+}
 
 std::optional<LoadedPicture> decodeHeifPicture(QByteArrayView file,
                                                const PictureRequest &request,
@@ -191,16 +285,9 @@ std::optional<LoadedPicture> decodeHeifPicture(QByteArrayView file,
     if (!api)
         return std::nullopt;
     const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
-    if (!context
-        || !ok(api->heif_context_read_from_memory_without_copy(context.get(),
-                                                               file.data(),
-                                                               std::size_t(file.size()),
-                                                               nullptr)))
+    const HandlePointer primary = primaryPicture(context.get(), file);
+    if (!primary)
         return std::nullopt;
-    heif_image_handle *rawPrimary = nullptr;
-    if (!ok(api->heif_context_get_primary_image_handle(context.get(), &rawPrimary)))
-        return std::nullopt;
-    const HandlePointer primary(rawPrimary);
     const QSize natural = uprightSize(primary.get());
     if (natural.isEmpty())
         return std::nullopt;

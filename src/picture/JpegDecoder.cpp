@@ -125,6 +125,9 @@ public:
 
     [[nodiscard]] jpeg_decompress_struct &info() { return m_info; }
 
+    // Rows read from now on are converted by the transform, from what libjpeg gives.
+    void convertRowsBy(const ColourTransform *transform) { m_rowColours = transform; }
+
     // Reads count rows into rows, each stride bytes apart; false on a fatal error.
     bool readRows(uchar *rows, int count, qsizetype stride)
     {
@@ -132,10 +135,13 @@ public:
         for (int i = 0; i < count; ++i)
             pointers[i] = rows + i * stride;
         int done = 0;
-        return guarded([&pointers, &done, count](j_decompress_ptr info) {
+        const bool read = guarded([&pointers, &done, count](j_decompress_ptr info) {
             while (done < count && info->output_scanline < info->output_height)
                 done += int(jpeg_read_scanlines(info, pointers.data() + done, count - done));
         });
+        if (read && m_rowColours)
+            m_rowColours->convertRows(rows, int(m_info.output_width), done, stride);
+        return read;
     }
 
     // The EXIF data of the APP1 markers saved while the header was read, all of them in turn.
@@ -155,6 +161,7 @@ private:
     ErrorTrap m_trap{};
     PieceSource m_source;
     bool m_created = false;
+    const ColourTransform *m_rowColours = nullptr;
 };
 
 // The smallest of libjpeg's scales M/8 at which the picture is at least the size asked.
@@ -235,10 +242,13 @@ std::optional<QImage> decodeClip(JpegReader &reader, QRect clip)
 std::optional<QImage> decodeWithLibjpeg(JpegReader &reader,
                                         const DecodePlan &plan,
                                         int eighths,
+                                        const ColourTransform *cmykColours,
                                         MemoryBudget &budget)
 {
     jpeg_decompress_struct &info = reader.info();
-    info.out_color_space = JCS_EXT_BGRX; // the byte order of QImage::Format_RGB32
+    // CMYK rows turn into Format_RGB32's bytes where they are read.
+    info.out_color_space = cmykColours ? JCS_CMYK : JCS_EXT_BGRX;
+    reader.convertRowsBy(cmykColours);
     if (plan.scaledSize) {
         info.scale_num = unsigned(eighths);
         info.scale_denom = 8;
@@ -258,10 +268,25 @@ std::optional<QImage> decodeWithLibjpeg(JpegReader &reader,
     return decodeWhole(reader, target);
 }
 
+// The conversion of a CMYK picture's samples for the screen, by the CMYK profile it carries;
+// Adobe's files, which most CMYK photos are, store the samples inverted. Null without one.
+std::shared_ptr<const ColourTransform> cmykColoursFor(const jpeg_decompress_struct &info,
+                                                      const std::optional<QByteArray> &profile,
+                                                      const QByteArray &screenProfile)
+{
+    if ((info.jpeg_color_space != JCS_CMYK && info.jpeg_color_space != JCS_YCCK) || !profile)
+        return nullptr;
+    return screenColoursFor(profile,
+                            screenProfile,
+                            info.saw_Adobe_marker ? PixelLayout::CmykInverted : PixelLayout::Cmyk)
+        .transform;
+}
+
 } // namespace
 
 std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
                                                const PictureRequest &request,
+                                               const std::optional<QByteArray> &profile,
                                                MemoryBudget &budget)
 {
     JpegReader reader(picture);
@@ -273,7 +298,10 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
         return std::nullopt;
     const QSize fileSize(int(info.image_width), int(info.image_height));
     const bool colour = info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB;
-    if ((!colour && info.jpeg_color_space != JCS_GRAYSCALE)
+    const std::shared_ptr<const ColourTransform> cmykColours = cmykColoursFor(info,
+                                                                              profile,
+                                                                              request.screenProfile);
+    if ((!colour && info.jpeg_color_space != JCS_GRAYSCALE && !cmykColours)
         || qint64(fileSize.width()) * fileSize.height() * kBytesPerPixel > budget.left())
         return std::nullopt;
     const QImageIOHandler::Transformations transformation = exifTransformation(reader.app1Data());
@@ -285,7 +313,7 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
     const int eighths = plan.scaledSize ? eighthsFor(fileSize, *plan.scaledSize) : 8;
     std::optional<QImage> image;
     PictureDecoder decoder = PictureDecoder::Libjpeg;
-    if (info.progressive_mode && (eighths < 8 || plan.clipRect)) {
+    if (info.progressive_mode && !cmykColours && (eighths < 8 || plan.clipRect)) {
         // Out of a budget of its own: what a try that fails took is free again for libjpeg.
         MemoryBudget own(budget.left());
         image = decodeProgressiveJpeg(picture.bytes(), fileSize, eighths, plan, own);
@@ -294,7 +322,7 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
         decoder = PictureDecoder::ProgressiveJpeg;
     }
     if (!image) {
-        image = decodeWithLibjpeg(reader, plan, eighths, budget);
+        image = decodeWithLibjpeg(reader, plan, eighths, cmykColours.get(), budget);
         decoder = PictureDecoder::Libjpeg;
     }
     if (!image)
@@ -302,5 +330,9 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
     std::optional<QImage> shown = uprightPicture(std::move(*image), transformation, budget);
     if (!shown)
         return std::nullopt;
-    return LoadedPicture{std::move(*shown), plan.naturalSize, plan.visibleOffset, decoder};
+    return LoadedPicture{std::move(*shown),
+                         plan.naturalSize,
+                         plan.visibleOffset,
+                         decoder,
+                         cmykColours ? PictureColours::Converted : PictureColours::AsStored};
 }

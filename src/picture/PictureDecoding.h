@@ -3,6 +3,7 @@
 // What picture decoding speaks in: what the screen will show, how to decode only that, and the
 // picture that comes of it.
 
+#include <QByteArray>
 #include <QImage>
 #include <QImageIOHandler>
 #include <QPoint>
@@ -19,6 +20,7 @@ struct PictureRequest
 {
     QSize screenSize;
     PictureFit fit = PictureFit::NaturalSize;
+    QByteArray screenProfile = {}; // the screen's ICC colour profile; empty for sRGB
 };
 
 // How to decode a picture so that only what the screen shows is produced. Sizes and the clip are
@@ -38,12 +40,20 @@ struct DecodePlan
 // Which decoder made a picture: the player's own, or the library it stands in for.
 enum class PictureDecoder { Libjpeg, ProgressiveJpeg, Png, Heif, QtReader };
 
+// What became of the colour profile a picture carries.
+enum class PictureColours {
+    AsStored,        // none to convert from: untagged, or in the screen's colours already
+    Converted,       // converted for the screen
+    ProfileUnusable, // a profile that is broken or not one for the picture: shown as untagged
+};
+
 struct LoadedPicture
 {
     QImage image;         // upright; the part of the picture the screen shows, or all of it
     QSize naturalSize;    // upright size of the whole picture
     QPoint visibleOffset; // where image starts within the whole picture
     PictureDecoder decoder = PictureDecoder::QtReader;
+    PictureColours colours = PictureColours::AsStored;
 };
 
 class MemoryBudget;

@@ -1,5 +1,7 @@
 #include "picture/PictureLoader.h"
 
+#include "picture/ColourTransform.h"
+#include "picture/EmbeddedColourProfile.h"
 #include "picture/HeifDecoder.h"
 #include "picture/JpegDecoder.h"
 #include "picture/MemoryBudget.h"
@@ -90,6 +92,7 @@ std::optional<LoadedPicture> decodeWithQt(QByteArrayView bytes,
 
 std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
                                             const PictureRequest &request,
+                                            const std::optional<QByteArray> &profile,
                                             qint64 memoryLimit)
 {
     const QByteArrayView head = picture.bytes().first(std::min<qsizetype>(picture.size(), 16));
@@ -97,7 +100,7 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
     if (isJpeg(head) || isPng(head)) {
         MemoryBudget budget(memoryLimit);
         std::optional<LoadedPicture> own = isJpeg(head)
-                                               ? decodeJpegPicture(picture, request, budget)
+                                               ? decodeJpegPicture(picture, request, profile, budget)
                                                : decodePngPicture(picture, request, budget);
         if (own)
             return own;
@@ -109,6 +112,15 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
     return decodeWithQt(picture.bytes(), request, budget);
 }
 
+// The picture's colours as the screen should show them, unless its decoder has converted them.
+void showInScreenColours(LoadedPicture &loaded,
+                         const std::optional<QByteArray> &profile,
+                         const QByteArray &screenProfile)
+{
+    if (loaded.colours == PictureColours::AsStored)
+        loaded.colours = convertToScreenColours(loaded.image, profile, screenProfile);
+}
+
 } // namespace
 
 std::optional<LoadedPicture> decodePicture(const EncodedPicture &picture,
@@ -117,7 +129,11 @@ std::optional<LoadedPicture> decodePicture(const EncodedPicture &picture,
 {
     // Memory or a thread that cannot be had makes a picture that cannot be read, not a crash.
     try {
-        return decodeByFormat(picture, request, memoryLimit);
+        const std::optional<QByteArray> profile = embeddedColourProfile(picture.bytes());
+        std::optional<LoadedPicture> loaded = decodeByFormat(picture, request, profile, memoryLimit);
+        if (loaded)
+            showInScreenColours(*loaded, profile, request.screenProfile);
+        return loaded;
     } catch (const std::bad_alloc &) {
         return std::nullopt;
     } catch (const std::system_error &) {
@@ -125,7 +141,8 @@ std::optional<LoadedPicture> decodePicture(const EncodedPicture &picture,
     }
 }
 
-ImageReaderPictureLoader::ImageReaderPictureLoader()
+ImageReaderPictureLoader::ImageReaderPictureLoader(QByteArray screenProfile)
+    : m_screenProfile(std::move(screenProfile))
 {
     QImageReader::setAllocationLimit(int(kPictureMemoryLimit >> 20));
 }
@@ -139,7 +156,9 @@ std::optional<LoadedPicture> ImageReaderPictureLoader::load(const QString &pathT
         return std::nullopt;
     const EncodedPicture picture(file->bytes(),
                                  [&file](qsizetype offset) { file->releaseBefore(offset); });
-    std::optional<LoadedPicture> loaded = decodePicture(picture, request);
+    PictureRequest forScreen = request;
+    forScreen.screenProfile = m_screenProfile;
+    std::optional<LoadedPicture> loaded = decodePicture(picture, forScreen);
     // Part of the file gone while it was read: what decoded is not the picture.
     if (file->damaged())
         return std::nullopt;

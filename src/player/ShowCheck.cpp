@@ -39,6 +39,9 @@ QString kindText(ShowProblem::Kind kind)
         return QStringLiteral("picture not found");
     case ShowProblem::Kind::UndecodablePicture:
         return QStringLiteral("picture cannot be decoded");
+    case ShowProblem::Kind::UnusableColourProfile:
+        return QStringLiteral("picture carries a colour profile that cannot be used; it is shown "
+                              "without it");
     case ShowProblem::Kind::PauseOutOfRange:
         return QStringLiteral("pause outside 0 to 65 seconds");
     case ShowProblem::Kind::UnplayableAudio:
@@ -86,9 +89,13 @@ ShowCheckReport checkShow(const QString &projectPath,
         const QFileInfo info(entry.path);
         if (!info.isFile()) {
             report.problems.append({ShowProblem::Kind::MissingPicture, entry.line, entry.path, {}});
-        } else if (!pictures.load(entry.path, request)) {
+        } else if (const std::optional<LoadedPicture> loaded = pictures.load(entry.path, request);
+                   !loaded) {
             report.problems.append(
                 {ShowProblem::Kind::UndecodablePicture, entry.line, entry.path, {}});
+        } else if (loaded->colours == PictureColours::ProfileUnusable) {
+            report.problems.append(
+                {ShowProblem::Kind::UnusableColourProfile, entry.line, entry.path, {}});
         }
         if (!timerIntervalForPause(entry.pause)) {
             report.problems.append({ShowProblem::Kind::PauseOutOfRange,

@@ -14,6 +14,7 @@ struct ShowProblem
         NoPictures,
         MissingPicture,
         UndecodablePicture,
+        UnusableColourProfile,
         PauseOutOfRange,
         UnplayableAudio,
     };
@@ -24,7 +25,10 @@ struct ShowProblem
     QString detail;
 
     // Problems that end the show with an error; the music's never do.
-    [[nodiscard]] bool endsShow() const { return kind != Kind::UnplayableAudio; }
+    [[nodiscard]] bool endsShow() const
+    {
+        return kind != Kind::UnplayableAudio && kind != Kind::UnusableColourProfile;
+    }
 };
 
 struct ShowCheckReport

@@ -171,10 +171,10 @@ TEST_P(DecoderVariant, MatchesQtsDecodeStretchedAtNaturalSizeAndWhole)
     ImageReaderPictureLoader loader;
     // A screen of a quarter of the picture's size or less has a progressive JPEG decoded from
     // only the coefficients that size needs.
-    for (const PictureRequest request : {PictureRequest{kScreen, PictureFit::Stretch},
-                                         PictureRequest{kScreen / 4, PictureFit::Stretch},
-                                         PictureRequest{kScreen, PictureFit::NaturalSize},
-                                         PictureRequest{}}) {
+    for (const PictureRequest &request : {PictureRequest{kScreen, PictureFit::Stretch},
+                                          PictureRequest{kScreen / 4, PictureFit::Stretch},
+                                          PictureRequest{kScreen, PictureFit::NaturalSize},
+                                          PictureRequest{}}) {
         SCOPED_TRACE(request.screenSize.isEmpty()             ? "whole"
                      : request.fit == PictureFit::NaturalSize ? "natural size"
                      : request.screenSize == kScreen          ? "stretched"

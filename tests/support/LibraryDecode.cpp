@@ -1,5 +1,7 @@
 #include "support/LibraryDecode.h"
 
+#include "picture/ColourTransform.h"
+#include "picture/EmbeddedColourProfile.h"
 #include "picture/RowScaler.h"
 
 #include <QBuffer>
@@ -45,7 +47,28 @@ struct JpegJob
     JpegTrap trap;
     bool created = false;
     QImage image;
+    std::optional<QByteArray> colourProfile;
+    std::shared_ptr<const ColourTransform> cmykColours;
 };
+
+// The ICC profile as libjpeg puts it together: nothing without its markers, empty when they do
+// not make one.
+std::optional<QByteArray> libjpegColourProfile(j_decompress_ptr info)
+{
+    bool marked = false;
+    for (jpeg_saved_marker_ptr marker = info->marker_list; marker; marker = marker->next)
+        marked = marked
+                 || (marker->data_length >= 14 && !std::memcmp(marker->data, "ICC_PROFILE", 12));
+    if (!marked)
+        return std::nullopt;
+    JOCTET *data = nullptr;
+    unsigned int length = 0;
+    if (!jpeg_read_icc_profile(info, &data, &length))
+        return QByteArray();
+    QByteArray profile(reinterpret_cast<const char *>(data), qsizetype(length));
+    std::free(data);
+    return profile;
+}
 
 void readJpegRows(JpegJob &job)
 {
@@ -72,15 +95,32 @@ bool runJpeg(JpegJob &job, QByteArrayView bytes, int eighths)
     jpeg_mem_src(&job.info,
                  reinterpret_cast<const unsigned char *>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
+    jpeg_save_markers(&job.info, JPEG_APP0 + 2, 0xFFFF);
     if (jpeg_read_header(&job.info, TRUE) != JPEG_HEADER_OK)
         return false;
+    job.colourProfile = libjpegColourProfile(&job.info);
     if (eighths == 0)
         return true;
-    job.info.out_color_space = JCS_EXT_BGRX; // the byte order of Format_RGB32
+    // A CMYK picture with a profile for it comes out converted for an sRGB screen, as the player
+    // converts it; without one libjpeg refuses to turn CMYK into Format_RGB32.
+    const bool cmyk = job.info.jpeg_color_space == JCS_CMYK
+                      || job.info.jpeg_color_space == JCS_YCCK;
+    if (cmyk && job.colourProfile)
+        job.cmykColours = screenColoursFor(job.colourProfile,
+                                           {},
+                                           job.info.saw_Adobe_marker ? PixelLayout::CmykInverted
+                                                                     : PixelLayout::Cmyk)
+                              .transform;
+    job.info.out_color_space = job.cmykColours ? JCS_CMYK : JCS_EXT_BGRX; // Format_RGB32's order
     job.info.scale_num = unsigned(eighths);
     job.info.scale_denom = 8;
     jpeg_start_decompress(&job.info);
     readJpegRows(job);
+    if (job.cmykColours)
+        job.cmykColours->convertRows(job.image.bits(),
+                                     job.image.width(),
+                                     job.image.height(),
+                                     job.image.bytesPerLine());
     return true;
 }
 
@@ -126,6 +166,9 @@ LibraryHeader readJpegHeader(QByteArrayView bytes)
         header.size = QSize(int(job.info.image_width), int(job.info.image_height));
         header.progressiveOwnJpeg = takenByOwnProgressiveDecoder(job.info);
         header.transformation = qtTransformation(bytes);
+        header.colourProfile = job.colourProfile;
+        header.cmyk = job.info.jpeg_color_space == JCS_CMYK
+                      || job.info.jpeg_color_space == JCS_YCCK;
     }
     if (job.created)
         jpeg_destroy_decompress(&job.info);
@@ -240,6 +283,7 @@ LibraryHeader readPngHeader(QByteArrayView bytes)
     const bool read = withPng(job, true);
     header.outcome = outcome(read, job.warned);
     header.size = job.size;
+    header.colourProfile = embeddedColourProfile(bytes);
     return header;
 }
 
@@ -325,10 +369,11 @@ LibraryImage decodeWithLibpng(QByteArrayView bytes)
     return {premultipliedOrOpaque(std::move(job.image), job.transparent), outcome(true, job.warned)};
 }
 
-ReferenceDecoder::ReferenceDecoder(QByteArrayView bytes, qint64 maxPixels)
+ReferenceDecoder::ReferenceDecoder(QByteArrayView bytes, qint64 maxPixels, ReferenceColours colours)
     : m_bytes(bytes)
     , m_header(readLibraryHeader(bytes))
     , m_maxPixels(maxPixels)
+    , m_colours(colours)
 {}
 
 const LibraryImage &ReferenceDecoder::decoded(int eighths)
@@ -376,6 +421,9 @@ ReferencePicture ReferenceDecoder::picture(const PictureRequest &request)
         reference.visibleOffset = part.topLeft();
         upright = upright.copy(part);
     }
+    // The player converts a CMYK picture's colours as it decodes, every other after.
+    if (!m_header.cmyk && m_colours == ReferenceColours::ForAnSrgbScreen)
+        convertToScreenColours(upright, m_header.colourProfile, {});
     reference.image = std::move(upright);
     const bool own = m_header.progressiveOwnJpeg && (eighths < 8 || cut);
     reference.decoder = !jpeg ? PictureDecoder::Png

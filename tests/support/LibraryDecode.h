@@ -12,6 +12,9 @@
 // - PNG is lossless: the player's pixels must equal libpng's exactly, 16-bit samples rounded to
 //   8 bits as png_set_scale_16 rounds them and transparency premultiplied as Qt premultiplies.
 // - libjpeg driven by the player is the same library with the same settings: the same pixels.
+// - Colours are converted from the file's profile for an sRGB screen by the player's own
+//   conversion, after the scaling and cutting as the player converts them, a CMYK JPEG's as
+//   libjpeg decodes its rows: what is compared is still the decoding.
 // - The player's progressive decoder builds its samples with libjpeg's own transforms, or with
 //   copies of them that are exact to the bit, and upsamples and converts colour as libjpeg does:
 //   the same pixels too, damaged files included. Where it cannot follow libjpeg (a block whose
@@ -25,6 +28,7 @@
 #include <QImageIOHandler>
 
 #include <map>
+#include <optional>
 
 enum class PictureFormat { Jpeg, Png, Other };
 
@@ -45,6 +49,10 @@ struct LibraryHeader
     // A progressive, Huffman-coded, 8-bit grey or YCbCr JPEG sampled at most 2x2: what the
     // player's own progressive decoder takes.
     bool progressiveOwnJpeg = false;
+    bool cmyk = false;
+    // The JPEG's ICC profile as libjpeg puts it together, the PNG's as the player reads it:
+    // libpng judges profiles by rules of its own, where the player takes what Little CMS can use.
+    std::optional<QByteArray> colourProfile;
 };
 
 // Pixels in the file's orientation: Format_RGB32, or premultiplied ARGB32 for a PNG with an
@@ -74,10 +82,19 @@ struct ReferencePicture
 
 // The reference pictures of one file, whose bytes must outlive it; each library decode is made
 // once, for all requests that need it. Pictures of more than maxPixels are not decoded.
+// Colours are converted for an sRGB screen as the player converts them, or left as the library
+// decoded them (but a CMYK JPEG's, which libjpeg cannot turn into colours by itself).
+enum class ReferenceColours { ForAnSrgbScreen, AsStored };
+
 class ReferenceDecoder
 {
 public:
-    explicit ReferenceDecoder(QByteArrayView bytes, qint64 maxPixels = qint64(1) << 28);
+    explicit ReferenceDecoder(QByteArrayView bytes,
+                              qint64 maxPixels = qint64(1) << 28,
+                              ReferenceColours colours = ReferenceColours::ForAnSrgbScreen);
+    ReferenceDecoder(QByteArrayView bytes, ReferenceColours colours)
+        : ReferenceDecoder(bytes, qint64(1) << 28, colours)
+    {}
 
     [[nodiscard]] const LibraryHeader &header() const { return m_header; }
     [[nodiscard]] ReferencePicture picture(const PictureRequest &request);
@@ -88,6 +105,7 @@ private:
     QByteArrayView m_bytes;
     LibraryHeader m_header;
     qint64 m_maxPixels;
+    ReferenceColours m_colours;
     std::map<int, LibraryImage> m_decodes; // by eighths
 };
 

@@ -3,14 +3,14 @@
 # order from cjpeg, jpegtran and ImageMagick, PNGs of every colour type and depth from
 # pictures.py, and a few damaged files. Run it from anywhere; it rewrites the .jpg and .png files
 # beside it and leaves the same bytes each time (the pictures come from fixed seeds).
-# Needs libjpeg-turbo-progs, imagemagick and python3.
+# Needs libjpeg-turbo-progs, imagemagick, python3 and libgs-common (Ghostscript's colour profiles).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-rm -f ./*.jpg ./*.png
+rm -f ./*.jpg ./*.png ./*.tiff ./*.webp
 python3 pictures.py sources "$work"
 python3 pictures.py pngs "$here"
 
@@ -69,6 +69,29 @@ rescan scans-whole-422 baseline-422 "0 1 2: 0 0 0 0; 0: 1 63 0 0; 1: 1 63 0 0; 2
 # CMYK, which only Qt's reader turns into colours.
 convert "$work/photo.ppm" -colorspace CMYK -quality 85 cmyk-baseline.jpg
 convert "$work/photo.ppm" -colorspace CMYK -quality 85 -interlace JPEG cmyk-progressive.jpg
+
+# Photos converted into other colour spaces, with the profile embedded, as cameras and photo
+# editors write them: Adobe RGB and ROMM RGB, a CMYK print profile, a grey one; a PNG whose gAMA
+# says it is linear, and one whose gAMA and cHRM say sRGB.
+icc=/usr/share/color/icc/ghostscript
+tagged() {
+    local name=$1 source=$2 profile=$3
+    shift 3
+    convert "$work/$source" -profile "$icc/srgb.icc" -profile "$icc/$profile" "$@" "$name"
+}
+tagged tagged-a98-baseline-420.jpg photo.ppm a98.icc -quality 90 -sampling-factor 2x2
+tagged tagged-romm-progressive-420.jpg large.ppm rommrgb.icc -quality 90 -interlace JPEG
+tagged tagged-a98-rgb8.png photo.ppm a98.icc
+tagged tagged-cmyk-baseline.jpg photo.ppm ps_cmyk.icc -quality 90
+convert "$work/photo.pgm" -profile "$icc/ps_gray.icc" -quality 90 tagged-grey-baseline.jpg
+convert -size 48x32 xc:red -profile "$icc/srgb.icc" -profile "$icc/a98.icc" -quality 95 \
+    tagged-a98-red.jpg
+python3 pictures.py gamma rgb8-plain.png tagged-linear-gamma.png 1.0
+python3 pictures.py gamma rgb8-plain.png srgb-gamma-chrm.png 0.45455 \
+    0.3127 0.329 0.64 0.33 0.3 0.6 0.15 0.06
+# The same photo tagged in the formats Qt's readers decode.
+tagged tagged-a98.tiff photo.ppm a98.icc -compress zip
+tagged tagged-a98.webp photo.ppm a98.icc -quality 90
 
 # Every EXIF orientation, on a picture that is neither square nor of whole blocks.
 jpeg turned-source turned.ppm -progressive

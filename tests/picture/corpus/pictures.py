@@ -9,6 +9,7 @@
   pictures.py cut IN OUT PERCENT     the first PERCENT of IN
   pictures.py bad-crc IN OUT CHUNK   IN with the check sum of its first CHUNK chunk wrong
   pictures.py cut-idat IN OUT        IN ending halfway through its image data
+  pictures.py gamma IN OUT G [XY..]  IN with a gAMA chunk of G, and a cHRM chunk of the 8 numbers XY
 
 Everything is drawn from fixed seeds, so the corpus comes out the same on every run.
 """
@@ -359,7 +360,17 @@ def cut_idat(source, target):
     sys.exit(f"no IDAT chunk in {source}")
 
 
+def gamma(source, target, value, *chromaticities):
+    data = Path(source).read_bytes()
+    added = chunk(b"gAMA", struct.pack(">I", round(float(value) * 100000)))
+    if chromaticities:
+        added += chunk(b"cHRM", struct.pack(">8I", *(round(float(c) * 100000) for c in chromaticities)))
+    header_end = 8 + 12 + 13
+    Path(target).write_bytes(data[:header_end] + added + data[header_end:])
+
+
 if __name__ == "__main__":
     commands = {"sources": sources, "pngs": pngs, "seeds": seeds, "exif": lambda s, t, n: exif(s, t, int(n)),
-                "flip-dc": flip_dc, "cut": cut, "bad-crc": bad_crc, "cut-idat": cut_idat}
+                "flip-dc": flip_dc, "cut": cut, "bad-crc": bad_crc, "cut-idat": cut_idat,
+                "gamma": gamma}
     commands[sys.argv[1]](*sys.argv[2:])
