@@ -68,34 +68,71 @@ Profile screenProfileFrom(const QByteArray &bytes)
     return Profile(cmsCreate_sRGBProfile());
 }
 
-// Whether the transform leaves every colour within one step of where it was, as a profile that
-// describes the screen's own colours does: such a picture is shown as it is.
-bool changesNoColour(const ColourTransform &transform)
+// Colours spread over the whole cube, as pixels of the layout (greys for a grey one).
+std::vector<uchar> sampleColours(PixelLayout layout)
 {
-    const PixelLayout layout = transform.layout();
-    if (layout == PixelLayout::Cmyk || layout == PixelLayout::CmykInverted)
-        return false;
     std::vector<uchar> pixels;
     for (int red = 0; red < 256; red += 15) {
         for (int green = 0; green < 256; green += 15) {
             for (int blue = 0; blue < 256; blue += 15) {
-                const int grey = layout == PixelLayout::GreyInBgra ? red : -1;
-                pixels.insert(pixels.end(),
-                              {uchar(grey >= 0 ? grey : blue),
-                               uchar(grey >= 0 ? grey : green),
-                               uchar(grey >= 0 ? grey : red),
-                               0xFF});
+                if (layout == PixelLayout::GreyInBgra)
+                    pixels.insert(pixels.end(), {uchar(red), uchar(red), uchar(red), 0xFF});
+                else
+                    pixels.insert(pixels.end(), {uchar(blue), uchar(green), uchar(red), 0xFF});
             }
         }
     }
-    const std::vector<uchar> before = pixels;
-    const int count = int(pixels.size() / 4);
-    transform.convertRows(pixels.data(), count, 1, qsizetype(pixels.size()));
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        if (std::abs(int(pixels[i]) - int(before[i])) > 1)
-            return false;
-    }
-    return true;
+    return pixels;
+}
+
+int largestDifference(const std::vector<uchar> &a, const std::vector<uchar> &b)
+{
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
+}
+
+std::vector<uchar> converted(std::vector<uchar> pixels, const ColourTransform &transform)
+{
+    transform.convertRows(pixels.data(), int(pixels.size() / 4), 1, qsizetype(pixels.size()));
+    return pixels;
+}
+
+bool isCmyk(PixelLayout layout)
+{
+    return layout == PixelLayout::Cmyk || layout == PixelLayout::CmykInverted;
+}
+
+// Whether the transform leaves every colour within one step of where it was, as a profile that
+// describes the screen's own colours does: such a picture is shown as it is.
+bool changesNoColour(const ColourTransform &transform)
+{
+    if (isCmyk(transform.layout()))
+        return false;
+    const std::vector<uchar> samples = sampleColours(transform.layout());
+    return largestDifference(samples, converted(samples, transform)) <= 1;
+}
+
+// The tables take over from Little CMS where both profiles are of the matrix kind and the tables
+// give its colours to within a step.
+void useTablesWhereTheyAgree(ColourTransform &transform, cmsHPROFILE picture, cmsHPROFILE screen)
+{
+    const PixelLayout layout = transform.layout();
+    if (layout != PixelLayout::Bgra && layout != PixelLayout::Rgba)
+        return;
+    std::optional<MatrixShaperTables> tables = MatrixShaperTables::between(picture, screen);
+    if (!tables)
+        return;
+    std::vector<uchar> samples = sampleColours(PixelLayout::Bgra);
+    const std::vector<uchar> byLittleCms = converted(samples, transform);
+    tables->convertRows(samples.data(),
+                        int(samples.size() / 4),
+                        1,
+                        qsizetype(samples.size()),
+                        layout == PixelLayout::Rgba ? 0 : 2);
+    if (largestDifference(samples, byLittleCms) <= 1)
+        transform.useTables(std::move(*tables));
 }
 
 ScreenColours makeScreenColours(const std::optional<QByteArray> &pictureProfile,
@@ -116,9 +153,10 @@ ScreenColours makeScreenColours(const std::optional<QByteArray> &pictureProfile,
                                               formats.flags);
     if (!handle)
         return {nullptr, true};
-    auto transform = std::make_shared<const ColourTransform>(handle, layout);
+    auto transform = std::make_shared<ColourTransform>(handle, layout);
     if (changesNoColour(*transform))
         return {nullptr, false};
+    useTablesWhereTheyAgree(*transform, picture.get(), screen.get());
     return {std::move(transform), false};
 }
 
@@ -207,10 +245,19 @@ ColourTransform::~ColourTransform()
     cmsDeleteTransform(m_handle);
 }
 
+void ColourTransform::useTables(MatrixShaperTables tables)
+{
+    m_tables = std::move(tables);
+}
+
 void ColourTransform::convertRows(uchar *rows, int width, int count, qsizetype stride) const
 {
     if (width <= 0 || count <= 0)
         return;
+    if (m_tables) {
+        m_tables->convertRows(rows, width, count, stride, m_layout == PixelLayout::Rgba ? 0 : 2);
+        return;
+    }
     cmsDoTransformLineStride(m_handle,
                              rows,
                              rows,
@@ -220,7 +267,7 @@ void ColourTransform::convertRows(uchar *rows, int width, int count, qsizetype s
                              cmsUInt32Number(stride),
                              0,
                              0);
-    if (m_layout != PixelLayout::Cmyk && m_layout != PixelLayout::CmykInverted)
+    if (!isCmyk(m_layout))
         return;
     // CMYK has no alpha: the fourth byte still holds the black sample.
     for (int y = 0; y < count; ++y) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/MatrixShaperTables.h"
 #include "picture/PictureDecoding.h"
 
 #include <QByteArray>
@@ -17,12 +18,15 @@ enum class PixelLayout {
     CmykInverted, // the same from an Adobe JPEG, which stores the samples inverted
 };
 
-// A conversion of pixels from a picture's colour profile to the screen's, made by Little CMS. It
-// converts in place and may run on several threads at once.
+// A conversion of pixels from a picture's colour profile to the screen's, made by Little CMS, or
+// from tables that give the same colours faster. It converts in place and may run on several
+// threads at once.
 class ColourTransform
 {
 public:
     ColourTransform(void *handle, PixelLayout layout);
+    // From now on the tables convert, where they give what the transform gives.
+    void useTables(MatrixShaperTables tables);
     ~ColourTransform();
     ColourTransform(const ColourTransform &) = delete;
     ColourTransform &operator=(const ColourTransform &) = delete;
@@ -34,6 +38,7 @@ public:
 private:
     void *m_handle;
     PixelLayout m_layout;
+    std::optional<MatrixShaperTables> m_tables;
 };
 
 // What a picture's profile makes of its colours on a screen.

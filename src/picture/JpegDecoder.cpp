@@ -3,6 +3,7 @@
 #include "picture/ExifOrientation.h"
 #include "picture/JpegStream.h"
 #include "picture/ProgressiveJpegDecoder.h"
+#include "picture/RowPipe.h"
 #include "picture/RowScaler.h"
 
 #include <algorithm>
@@ -175,22 +176,26 @@ int eighthsFor(QSize file, QSize wanted)
     return 8;
 }
 
-std::optional<QImage> decodeWhole(JpegReader &reader, QSize target)
+std::optional<QImage> decodeWhole(JpegReader &reader,
+                                  QSize target,
+                                  const ColourTransform *rowColours)
 {
     jpeg_decompress_struct &info = reader.info();
     const QSize decoded(int(info.output_width), int(info.output_height));
-    if (decoded == target) {
+    if (decoded == target && !rowColours) {
         QImage image(target, QImage::Format_RGB32);
         if (image.isNull() || !reader.readRows(image.bits(), target.height(), image.bytesPerLine()))
             return std::nullopt;
         return image;
     }
-    return scaleOnSecondCore(decoded,
-                             target,
-                             kRowsPerBatch,
-                             [&reader](uchar *rows, int, int count, qsizetype stride) {
-                                 return reader.readRows(rows, count, stride);
-                             });
+    return scaleOnSecondCore(
+        decoded,
+        target,
+        kRowsPerBatch,
+        [&reader](uchar *rows, int, int count, qsizetype stride) {
+            return reader.readRows(rows, count, stride);
+        },
+        rowColours);
 }
 
 // libjpeg smooths the blocks of a progressive picture whose scans leave coefficients unrefined
@@ -209,8 +214,9 @@ bool smoothsBlocks(const jpeg_decompress_struct &info)
 }
 
 // Only the rows of the clip are decoded past the entropy coding, only whole blocks around its
-// columns, and nothing after its last row.
-std::optional<QImage> decodeClip(JpegReader &reader, QRect clip)
+// columns, and nothing after its last row. Their colours are converted on the second core while
+// libjpeg reads on.
+std::optional<QImage> decodeClip(JpegReader &reader, QRect clip, const ColourTransform *rowColours)
 {
     // A column more on each side: libjpeg's smooth upsampling repeats the edge samples of what
     // it decodes, which the clip's own edges are not.
@@ -224,17 +230,34 @@ std::optional<QImage> decodeClip(JpegReader &reader, QRect clip)
         }))
         return std::nullopt;
     QImage image(clip.size(), QImage::Format_RGB32);
-    std::vector<uchar> row(std::size_t(width) * kBytesPerPixel);
     const JDIMENSION skip = JDIMENSION(clip.y());
     if (image.isNull()
         || !reader.guarded([skip](j_decompress_ptr info) { jpeg_skip_scanlines(info, skip); }))
         return std::nullopt;
     const std::size_t offset = std::size_t(clip.x() - int(left)) * kBytesPerPixel;
-    for (int y = 0; y < clip.height(); ++y) {
-        if (!reader.readRows(row.data(), 1, 0))
+    const qsizetype rowBytes = qsizetype(width) * kBytesPerPixel;
+    int placed = 0;
+    const auto place = [&image, &placed, offset, rowBytes, rowColours](const uchar *rows,
+                                                                       int count) {
+        for (int i = 0; i < count; ++i, ++placed) {
+            uchar *line = image.scanLine(placed);
+            std::memcpy(line, rows + i * rowBytes + offset, std::size_t(image.bytesPerLine()));
+            if (rowColours)
+                rowColours->convertRows(line, image.width(), 1, 0);
+        }
+    };
+    RowPipe pipe(rowBytes,
+                 kRowsPerBatch,
+                 place,
+                 rowColours && RowPipe::worthASecondCore(qint64(clip.width()) * clip.height()));
+    for (int y = 0; y < clip.height(); y += kRowsPerBatch) {
+        const int count = std::min(kRowsPerBatch, clip.height() - y);
+        if (!reader.readRows(pipe.batchToFill(), count, rowBytes))
             return std::nullopt;
-        std::memcpy(image.scanLine(y), row.data() + offset, std::size_t(image.bytesPerLine()));
+        pipe.submit(count);
     }
+    if (!pipe.finish())
+        return std::nullopt;
     return image;
 }
 
@@ -243,6 +266,7 @@ std::optional<QImage> decodeWithLibjpeg(JpegReader &reader,
                                         const DecodePlan &plan,
                                         int eighths,
                                         const ColourTransform *cmykColours,
+                                        const ColourTransform *rowColours,
                                         MemoryBudget &budget)
 {
     jpeg_decompress_struct &info = reader.info();
@@ -264,8 +288,8 @@ std::optional<QImage> decodeWithLibjpeg(JpegReader &reader,
     if (!reader.guarded([](j_decompress_ptr info) { jpeg_start_decompress(info); }))
         return std::nullopt;
     if (plan.clipRect)
-        return decodeClip(reader, *plan.clipRect);
-    return decodeWhole(reader, target);
+        return decodeClip(reader, *plan.clipRect, rowColours);
+    return decodeWhole(reader, target, rowColours);
 }
 
 // The conversion of a CMYK picture's samples for the screen, by the CMYK profile it carries;
@@ -301,6 +325,13 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
     const std::shared_ptr<const ColourTransform> cmykColours = cmykColoursFor(info,
                                                                               profile,
                                                                               request.screenProfile);
+    // A colour or grey photo's RGB profile is applied to the rows the screen shows as they are
+    // made; others (a grey profile) are left to the caller.
+    const std::shared_ptr<const ColourTransform>
+        rowColours = cmykColours
+                         ? nullptr
+                         : screenColoursFor(profile, request.screenProfile, PixelLayout::Bgra)
+                               .transform;
     if ((!colour && info.jpeg_color_space != JCS_GRAYSCALE && !cmykColours)
         || qint64(fileSize.width()) * fileSize.height() * kBytesPerPixel > budget.left())
         return std::nullopt;
@@ -316,13 +347,18 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
     if (info.progressive_mode && !cmykColours && (eighths < 8 || plan.clipRect)) {
         // Out of a budget of its own: what a try that fails took is free again for libjpeg.
         MemoryBudget own(budget.left());
-        image = decodeProgressiveJpeg(picture.bytes(), fileSize, eighths, plan, own);
+        image = decodeProgressiveJpeg(picture.bytes(),
+                                      fileSize,
+                                      eighths,
+                                      plan,
+                                      rowColours.get(),
+                                      own);
         if (image && !budget.take(budget.left() - own.left()))
             return std::nullopt;
         decoder = PictureDecoder::ProgressiveJpeg;
     }
     if (!image) {
-        image = decodeWithLibjpeg(reader, plan, eighths, cmykColours.get(), budget);
+        image = decodeWithLibjpeg(reader, plan, eighths, cmykColours.get(), rowColours.get(), budget);
         decoder = PictureDecoder::Libjpeg;
     }
     if (!image)
@@ -334,5 +370,6 @@ std::optional<LoadedPicture> decodeJpegPicture(const EncodedPicture &picture,
                          plan.naturalSize,
                          plan.visibleOffset,
                          decoder,
-                         cmykColours ? PictureColours::Converted : PictureColours::AsStored};
+                         cmykColours || rowColours ? PictureColours::Converted
+                                                   : PictureColours::AsStored};
 }

@@ -101,7 +101,7 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
         MemoryBudget budget(memoryLimit);
         std::optional<LoadedPicture> own = isJpeg(head)
                                                ? decodeJpegPicture(picture, request, profile, budget)
-                                               : decodePngPicture(picture, request, budget);
+                                               : decodePngPicture(picture, request, profile, budget);
         if (own)
             return own;
     } else if (isHeifPicture(head)) { // Qt has no reader for the HEIF of phones and cameras

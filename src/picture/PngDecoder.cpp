@@ -369,16 +369,17 @@ bool inflateIntoPipe(PngChunkReader &chunks, RowPipe &pipe, int rowsNeeded, int 
     return data.finish();
 }
 
-// The picture's visible part, scaled to the target, straight from the rows of a picture that is
-// not interlaced.
+// The picture's visible part, scaled to the target and converted by rowColours when given,
+// straight from the rows of a picture that is not interlaced.
 std::optional<QImage> decodeRows(PngChunkReader &chunks,
                                  const PngHeader &header,
                                  const PngColours &colours,
                                  QRect visible,
                                  QSize target,
-                                 QImage::Format format)
+                                 QImage::Format format,
+                                 const ColourTransform *rowColours)
 {
-    RowScaler scaler(visible.size(), target, format);
+    RowScaler scaler(visible.size(), target, format, rowColours);
     RowConverter converter(header, colours, visible, scaler);
     const qsizetype rawRowBytes = header.rowBytes(header.width) + 1;
     const int rowsPerBatch = int(std::clamp<qsizetype>(kBatchBytes / rawRowBytes, 1, 64));
@@ -497,6 +498,7 @@ qint64 bytesNeeded(const PngHeader &header, QRect visible, QSize target)
 
 std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
                                               const PictureRequest &request,
+                                              const std::optional<QByteArray> &profile,
                                               MemoryBudget &budget)
 {
     PngChunkReader chunks(picture);
@@ -514,15 +516,32 @@ std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
         return std::nullopt;
     const QImage::Format format = colours->transparent ? QImage::Format_ARGB32_Premultiplied
                                                        : QImage::Format_RGB32;
-    std::optional<QImage>
-        image = header->interlaced
-                    ? decodeInterlaced(chunks, *header, *colours, visible, target, format)
-                    : decodeRows(chunks, *header, *colours, visible, target, format);
+    // An opaque picture's rows are converted for the screen as they are scaled; the caller
+    // converts the others, whose colours are premultiplied by then.
+    const std::shared_ptr<const ColourTransform>
+        rowColours = header->interlaced || colours->transparent
+                         ? nullptr
+                         : screenColoursFor(profile, request.screenProfile, PixelLayout::Bgra)
+                               .transform;
+    std::optional<QImage> image = header->interlaced ? decodeInterlaced(chunks,
+                                                                        *header,
+                                                                        *colours,
+                                                                        visible,
+                                                                        target,
+                                                                        format)
+                                                     : decodeRows(chunks,
+                                                                  *header,
+                                                                  *colours,
+                                                                  visible,
+                                                                  target,
+                                                                  format,
+                                                                  rowColours.get());
     // The rest of the file is read as libpng reads it after the rows: to its end chunk.
     if (!image || !chunks.endIsSound())
         return std::nullopt;
     return LoadedPicture{std::move(*image),
                          plan.naturalSize,
                          plan.visibleOffset,
-                         PictureDecoder::Png};
+                         PictureDecoder::Png,
+                         rowColours ? PictureColours::Converted : PictureColours::AsStored};
 }

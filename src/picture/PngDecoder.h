@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/ColourTransform.h"
 #include "picture/EncodedPicture.h"
 #include "picture/MemoryBudget.h"
 #include "picture/PictureDecoding.h"
@@ -14,6 +15,9 @@
 // them, so a file libpng refuses is refused here too. The picture comes as Format_RGB32, or
 // premultiplied ARGB32 when it has transparency. An interlaced picture is put together whole
 // first. Nothing for a file libpng refuses, or one larger than the budget.
+// An opaque picture that is not interlaced comes with its colours converted from its profile
+// (profile, as the file carries it) for the request's screen; the caller converts the others.
 [[nodiscard]] std::optional<LoadedPicture> decodePngPicture(const EncodedPicture &picture,
                                                             const PictureRequest &request,
+                                                            const std::optional<QByteArray> &profile,
                                                             MemoryBudget &budget);

@@ -101,7 +101,10 @@ QRgb fromYCbCr(int y, int cb, int cr)
 
 // Turns the planes into pixels, a batch of rows at a time, which the second core averages down
 // to the target size meanwhile.
-std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes, QRect region, QSize target)
+std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes,
+                                    QRect region,
+                                    QSize target,
+                                    const ColourTransform *rowColours)
 {
     constexpr int kRowsPerBatch = 16;
     const int width = region.width();
@@ -123,7 +126,7 @@ std::optional<QImage> scaledPicture(std::vector<ComponentPlane> &planes, QRect r
             }
             return true;
         };
-    return scaleOnSecondCore(region.size(), target, kRowsPerBatch, toPixels);
+    return scaleOnSecondCore(region.size(), target, kRowsPerBatch, toPixels, rowColours);
 }
 
 // The blocks of a component that the region of the decoded picture needs, and one more on each
@@ -139,8 +142,12 @@ QRect blocksFor(QRect region, ComponentScale scale)
 
 } // namespace
 
-std::optional<QImage> decodeProgressiveJpeg(
-    QByteArrayView bytes, QSize fileSize, int eighths, const DecodePlan &plan, MemoryBudget &budget)
+std::optional<QImage> decodeProgressiveJpeg(QByteArrayView bytes,
+                                            QSize fileSize,
+                                            int eighths,
+                                            const DecodePlan &plan,
+                                            const ColourTransform *rowColours,
+                                            MemoryBudget &budget)
 {
     // The scans' data are unstuffed in place, in a copy, so that libjpeg still finds the file as
     // it is should this decoder not take it.
@@ -175,5 +182,5 @@ std::optional<QImage> decodeProgressiveJpeg(
     // The planes hold the picture now; what it came from can go before its pixels are made.
     kept.clear();
     file.clear();
-    return scaledPicture(planes, region, target);
+    return scaledPicture(planes, region, target, rowColours);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picture/ColourTransform.h"
 #include "picture/MemoryBudget.h"
 #include "picture/PictureDecoding.h"
 
@@ -18,5 +19,10 @@
 // second core as they are built. All it allocates, a copy of the file among it, comes out of the
 // budget. Nothing when the file is not a progressive JPEG this decoder takes (see
 // parseProgressiveJpeg) or the budget is too small: libjpeg then decodes it.
-[[nodiscard]] std::optional<QImage> decodeProgressiveJpeg(
-    QByteArrayView file, QSize fileSize, int eighths, const DecodePlan &plan, MemoryBudget &budget);
+// The rows are converted for the screen by rowColours, when given, as they are scaled.
+[[nodiscard]] std::optional<QImage> decodeProgressiveJpeg(QByteArrayView file,
+                                                          QSize fileSize,
+                                                          int eighths,
+                                                          const DecodePlan &plan,
+                                                          const ColourTransform *rowColours,
+                                                          MemoryBudget &budget);

@@ -1,5 +1,6 @@
 #include "picture/RowScaler.h"
 
+#include "picture/ColourTransform.h"
 #include "picture/RowPipe.h"
 
 #include <algorithm>
@@ -68,9 +69,13 @@ void storeRounded(uchar *out, const std::uint32_t *sums, std::size_t values)
 
 } // namespace
 
-RowScaler::RowScaler(QSize source, QSize target, QImage::Format format)
+RowScaler::RowScaler(QSize source,
+                     QSize target,
+                     QImage::Format format,
+                     const ColourTransform *rowColours)
     : m_source(source)
     , m_target(target)
+    , m_rowColours(rowColours)
     , m_gatherWhole(target.width() > source.width() || target.height() > source.height()
                     || target == source)
 {
@@ -111,7 +116,10 @@ void RowScaler::addRows(const uchar *rows, int count, qsizetype stride)
     for (int i = 0; i < count && m_sourceRow < m_source.height() && !m_image.isNull(); ++i) {
         const uchar *row = rows + i * stride;
         if (m_gatherWhole) {
-            std::memcpy(m_image.scanLine(m_sourceRow), row, std::size_t(m_source.width()) * 4);
+            uchar *copy = m_image.scanLine(m_sourceRow);
+            std::memcpy(copy, row, std::size_t(m_source.width()) * 4);
+            if (m_source == m_target)
+                finished(copy);
         } else {
             scaleAcross(row);
             sumDown();
@@ -197,6 +205,7 @@ void RowScaler::sumDown()
     }
     if (bottom >= (m_sumRow + 1) * sh) {
         storeRounded(m_image.scanLine(m_sumRow), m_sums[0].data(), values);
+        finished(m_image.scanLine(m_sumRow));
         std::swap(m_sums[0], m_sums[1]);
         std::fill(m_sums[1].begin(), m_sums[1].end(), 0);
         ++m_sumRow;
@@ -216,19 +225,30 @@ qint64 RowScaler::bytesNeeded(QSize source, QSize target)
     return area(target) + row * (2 + 2 * 4) + qint64(target.width()) * taps * 4;
 }
 
+void RowScaler::finished(uchar *row) const
+{
+    if (m_rowColours)
+        m_rowColours->convertRows(row, m_target.width(), 1, 0);
+}
+
 QImage RowScaler::takeResult()
 {
-    if (m_gatherWhole && !m_image.isNull() && m_source != m_target)
-        return m_image.scaled(m_target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (m_gatherWhole && !m_image.isNull() && m_source != m_target) {
+        QImage scaled = m_image.scaled(m_target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        for (int y = 0; y < scaled.height(); ++y)
+            finished(scaled.scanLine(y));
+        return scaled;
+    }
     return std::move(m_image);
 }
 
 std::optional<QImage> scaleOnSecondCore(QSize source,
                                         QSize target,
                                         int rowsPerBatch,
-                                        const FillRows &fill)
+                                        const FillRows &fill,
+                                        const ColourTransform *rowColours)
 {
-    RowScaler scaler(source, target, QImage::Format_RGB32);
+    RowScaler scaler(source, target, QImage::Format_RGB32, rowColours);
     RowPipe pipe(
         qsizetype(source.width()) * 4,
         rowsPerBatch,

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+class ColourTransform;
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -14,11 +16,15 @@
 // flickering into moiré. Rows are 32-bit pixels whose four bytes are averaged alike, so any of
 // Qt's 32-bit formats passes through. Rows of a source as large as the target are copied; a
 // target larger than the source in either direction is gathered at full size and smoothed up at
-// the end, which only small pictures need.
+// the end, which only small pictures need. Given a colour transform, the scaler converts each row
+// of the picture as it is finished, on the core that scales.
 class RowScaler
 {
 public:
-    RowScaler(QSize source, QSize target, QImage::Format format);
+    RowScaler(QSize source,
+              QSize target,
+              QImage::Format format,
+              const ColourTransform *rowColours = nullptr);
     // What a scaler of source rows to the target allocates, its picture included.
     [[nodiscard]] static qint64 bytesNeeded(QSize source, QSize target);
 
@@ -33,8 +39,11 @@ private:
     void scaleAcrossInPairs(const uchar *row);
     void sumDown();
 
+    void finished(uchar *row) const;
+
     QSize m_source;
     QSize m_target;
+    const ColourTransform *m_rowColours;
     QImage m_image;
     bool m_gatherWhole = false;
     int m_sourceRow = 0;
@@ -49,9 +58,11 @@ private:
 
 // Builds a picture of the target size, as Format_RGB32, from the rows of a source picture that
 // fill(rows, first, count, stride) writes, a batch of rowsPerBatch at a time, while the second
-// core scales the batch before. Nothing when fill fails or there is no memory for the picture.
+// core scales the batch before, and converts its colours by rowColours when given. Nothing when
+// fill fails or there is no memory for the picture.
 using FillRows = std::function<bool(uchar *rows, int first, int count, qsizetype stride)>;
 [[nodiscard]] std::optional<QImage> scaleOnSecondCore(QSize source,
                                                       QSize target,
                                                       int rowsPerBatch,
-                                                      const FillRows &fill);
+                                                      const FillRows &fill,
+                                                      const ColourTransform *rowColours = nullptr);
