@@ -150,9 +150,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ReferenceDecoder reference(bytes, kComparedPixels);
     const PictureFormat format = reference.header().format;
     QSize natural = reference.header().size;
-    for (const PictureRequest request : {PictureRequest{kTinyScreen, PictureFit::Stretch},
-                                         PictureRequest{kTinyScreen, PictureFit::NaturalSize},
-                                         PictureRequest{}}) {
+    for (const PictureRequest &request : {PictureRequest{kTinyScreen, PictureFit::Stretch},
+                                          PictureRequest{kTinyScreen, PictureFit::NaturalSize},
+                                          PictureRequest{}}) {
         if (request.screenSize.isEmpty() && !wantsWholePicture(natural, size))
             break;
         const std::optional<LoadedPicture> loaded = decodePicture(picture, request, kMemoryLimit);

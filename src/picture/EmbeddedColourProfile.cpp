@@ -29,24 +29,28 @@ std::optional<QByteArray> jpegProfile(QByteArrayView file)
     std::vector<QByteArrayView> chunks;
     int count = 0;
     bool broken = false;
-    for (qsizetype at = 2; at + 4 <= size;) {
-        if (bytes[at] != 0xFF) // not a marker where one must be: the header ends here
-            break;
-        const uchar marker = bytes[at + 1];
-        if (marker == 0xFF) { // a fill byte
+    // Markers are found as libjpeg finds them: bytes between segments are passed over up to the
+    // next 0xFF, fill bytes after it too, and 0xFF 0x00 is no marker.
+    for (qsizetype at = 2; at < size;) {
+        while (at < size && bytes[at] != 0xFF)
             ++at;
+        while (at < size && bytes[at] == 0xFF)
+            ++at;
+        if (at >= size)
+            break;
+        const uchar marker = bytes[at++];
+        if (marker == 0x00)
             continue;
-        }
         if (marker == 0xDA || marker == 0xD9) // the scan or the end: no more header markers
             break;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            at += 2;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) // markers without a length
             continue;
-        }
-        const qsizetype length = bigEndian16(bytes + at + 2);
-        if (length < 2 || at + 2 + length > size)
+        if (at + 2 > size)
             break;
-        const QByteArrayView data = file.sliced(at + 4, length - 2);
+        const qsizetype length = bigEndian16(bytes + at);
+        if (length < 2 || at + length > size)
+            break;
+        const QByteArrayView data = file.sliced(at + 2, length - 2);
         if (marker == 0xE2 && data.size() >= 14 && data.startsWith(kSignature)) {
             const int number = uchar(data[12]);
             const int total = uchar(data[13]);
@@ -61,7 +65,7 @@ std::optional<QByteArray> jpegProfile(QByteArrayView file)
                 chunks[number - 1] = data.sliced(14);
             }
         }
-        at += 2 + length;
+        at += length;
     }
     if (count == 0 && !broken)
         return std::nullopt;

@@ -81,7 +81,7 @@ tagged() {
 }
 tagged tagged-a98-baseline-420.jpg photo.ppm a98.icc -quality 90 -sampling-factor 2x2
 tagged tagged-romm-progressive-420.jpg large.ppm rommrgb.icc -quality 90 -interlace JPEG
-tagged tagged-a98-rgb8.png photo.ppm a98.icc
+tagged tagged-a98-rgb8.png photo.ppm a98.icc -define png:exclude-chunk=date,time
 tagged tagged-cmyk-baseline.jpg photo.ppm ps_cmyk.icc -quality 90
 convert "$work/photo.pgm" -profile "$icc/ps_gray.icc" -quality 90 tagged-grey-baseline.jpg
 convert -size 48x32 xc:red -profile "$icc/srgb.icc" -profile "$icc/a98.icc" -quality 95 \
@@ -130,5 +130,15 @@ cjpeg -quality 85 -progressive -arithmetic "$work/tiny.ppm" >"$seeds/tiny-arithm
 cjpeg -quality 85 -progressive "$work/tiny.pgm" >"$work/tiny-grey.jpg"
 python3 pictures.py exif "$work/tiny-grey.jpg" "$seeds/tiny-exif5-progressive-grey.jpg" 5
 cjpeg -quality 85 -sample 4x1 "$work/tiny.ppm" >"$seeds/tiny-baseline-411.jpg"
+# Tiny photos with colour profiles: Adobe RGB in a baseline and a progressive JPEG and a PNG, a
+# CMYK print profile, a PNG whose gAMA says linear.
+convert "$work/tiny.ppm" -profile "$icc/srgb.icc" -profile "$icc/a98.icc" "$seeds/tiny-tagged-a98.jpg"
+convert "$work/tiny.ppm" -profile "$icc/srgb.icc" -profile "$icc/a98.icc" -interlace JPEG \
+    "$seeds/tiny-tagged-a98-progressive.jpg"
+convert "$work/tiny.ppm" -profile "$icc/srgb.icc" -profile "$icc/a98.icc" -define png:exclude-chunk=date,time \
+    "$seeds/tiny-tagged-a98.png"
+convert "$work/tiny.ppm" -profile "$icc/srgb.icc" -profile "$icc/ps_cmyk.icc" \
+    "$seeds/tiny-tagged-cmyk.jpg"
+python3 pictures.py gamma "$seeds/tiny-rgb8-key-plain.png" "$seeds/tiny-tagged-linear-gamma.png" 1.0
 
 echo "corpus: $(ls ./*.jpg ./*.png | wc -l) files, $(du -ch ./*.jpg ./*.png | tail -n 1 | cut -f1)"
