@@ -81,8 +81,10 @@ home=$work/home
 stick=$work/stick
 mkdir -p "$home/run" "$stick"
 chmod 700 "$home/run"
-convert -size 64x48 xc:red "$stick/red.png"
-printf '%%CurDir\\red.png *;Pause=0\r\nSp=1\r\nEa=0\r\n' >"$stick/show.ssp"
+# A red photo in Adobe RGB with its profile embedded, as a camera writes it: shown unconverted it
+# would be a dull (218,0,0).
+cp "$VS_ROOT/tests/picture/corpus/tagged-a98-red.jpg" "$stick/red.jpg"
+printf '%%CurDir\\red.jpg *;Pause=0\r\nSp=1\r\nEa=0\r\n' >"$stick/show.ssp"
 chown -R nobody:nogroup "$home" "$stick"
 # A user's desktop session has a sound server of its own; here the running one opens a socket in
 # the user's runtime folder, where the programs look for it.
@@ -111,17 +113,18 @@ on_screen()
 {
     DISPLAY=$display "$@"
 }
-# Waits until the screen shows the show's red picture in its middle.
+# Waits until the screen shows the show's red picture in its middle, in its true colour.
 wait_for_picture()
 {
-    local colour
+    local colour red green blue
     for _ in $(seq 60); do
         colour=$(on_screen import -window root png:- 2>/dev/null \
-            | convert png:- -format '%[fx:int(255*p{512,384}.r)],%[fx:int(255*p{512,384}.g)],%[fx:int(255*p{512,384}.b)]' info: 2>/dev/null || true)
-        [[ $colour == 255,0,0 ]] && return 0
+            | convert png:- -format '%[fx:int(255*p{512,384}.r)] %[fx:int(255*p{512,384}.g)] %[fx:int(255*p{512,384}.b)]' info: 2>/dev/null || true)
+        read -r red green blue <<<"${colour:-0 0 0}"
+        ((red >= 250 && green <= 5 && blue <= 5)) && return 0
         sleep 0.25
     done
-    fail "$1: the picture is not on the screen"
+    fail "$1: the picture is not on the screen in its true colours (last seen: $colour)"
 }
 # Waits until a window with exactly this title is shown (or, with "gone", no longer shown).
 wait_for_window()

@@ -1,3 +1,4 @@
+#include "picture/ColourProfileBuilder.h"
 #include "project/ProjectWriter.h"
 #include "support/SoundRecording.h"
 #include "support/SoundSamples.h"
@@ -193,6 +194,27 @@ TEST_F(ShowvaleOnScreen, AStretchedPictureFillsTheWholeScreen)
     ASSERT_EQ(seen.last(), ScreenState::Picture) << "the picture never showed";
     EXPECT_TRUE(allSamples(shot, Qt::blue, 1)) << "stretched over the whole screen";
     EXPECT_EQ(areaOf(shot, Qt::blue), QRect(1, 1, 1278, 718));
+
+    clickAndExpectTheEnd({640, 360});
+}
+
+TEST_F(ShowvaleOnScreen, OnAScreenWithAColourProfileAPictureShowsInItsColours)
+{
+    // Adobe RGB's primaries and gamma, as a wide-gamut monitor's profile has them.
+    const Chromaticities adobeRgb{0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06};
+    ASSERT_TRUE(m_x.setRootProperty("_ICC_PROFILE",
+                                    rgbProfileFor(adobeRgb, {ToneCurve::Power, 563.0 / 256})));
+    const QString red = m_dir.filePath(QStringLiteral("red.png"));
+    writePicture(red, {320, 200}, Qt::red);
+    launch(writeProject({red}, true));
+
+    // sRGB's red is less red than such a screen can show.
+    QImage shot;
+    const QColor onThatScreen(219, 0, 0);
+    ASSERT_EQ(watchUntilPicture(onThatScreen, &shot).last(), ScreenState::Picture)
+        << "the picture never showed in the screen's colours: "
+        << shot.pixelColor(shot.rect().center()).name().toStdString();
+    EXPECT_TRUE(allSamples(shot, onThatScreen, 1));
 
     clickAndExpectTheEnd({640, 360});
 }

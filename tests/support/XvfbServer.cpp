@@ -4,7 +4,10 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <cstdlib>
+
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 XvfbServer::XvfbServer(QSize screenSize)
     : m_size(screenSize)
@@ -12,10 +15,13 @@ XvfbServer::XvfbServer(QSize screenSize)
     int fds[2];
     if (pipe(fds) != 0)
         return;
-    // Xvfb writes the display number it chose to the descriptor given with -displayfd.
+    // Xvfb writes the display number it chose to the descriptor given with -displayfd. It keeps
+    // its root window's properties when its last client goes (-noreset), as a desktop's server
+    // keeps the screen's colour profile.
     m_server.setProgram(QStringLiteral("Xvfb"));
     m_server.setArguments(
-        {QStringLiteral("-displayfd"),
+        {QStringLiteral("-noreset"),
+         QStringLiteral("-displayfd"),
          QString::number(fds[1]),
          QStringLiteral("-screen"),
          QStringLiteral("0"),
@@ -174,4 +180,36 @@ bool XvfbServer::click(QPoint at) const
 bool XvfbServer::pressKeys(const QString &keys) const
 {
     return xdotool({QStringLiteral("key"), keys}).has_value();
+}
+
+bool XvfbServer::setRootProperty(const QByteArray &name, const QByteArray &value) const
+{
+    xcb_connection_t *connection = xcb_connect(m_display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(connection,
+                                                          xcb_intern_atom(connection,
+                                                                          0,
+                                                                          quint16(name.size()),
+                                                                          name.constData()),
+                                                          nullptr);
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_generic_error_t *error = nullptr;
+    if (atom && screen)
+        error = xcb_request_check(connection,
+                                  xcb_change_property_checked(connection,
+                                                              XCB_PROP_MODE_REPLACE,
+                                                              screen->root,
+                                                              atom->atom,
+                                                              XCB_ATOM_CARDINAL,
+                                                              8,
+                                                              quint32(value.size()),
+                                                              value.constData()));
+    const bool set = atom && screen && !error;
+    std::free(error);
+    std::free(atom);
+    xcb_disconnect(connection);
+    return set;
 }

@@ -41,6 +41,9 @@ public:
     bool click(QPoint at) const;
     // Keys as xdotool names them, such as "ctrl+o" or "Return".
     bool pressKeys(const QString &keys) const;
+    // Sets a property of 8-bit values on the root window, as a colour manager sets the screen's
+    // profile (_ICC_PROFILE).
+    bool setRootProperty(const QByteArray &name, const QByteArray &value) const;
     // Starts openbox on this display, so that a window manager stacks and focuses the windows as
     // on a desktop; true once it manages the screen. It stops with the server.
     bool startOpenbox();
