@@ -2,7 +2,10 @@
 // the colours Little CMS itself gives them; broken and unsuitable profiles leaving the picture
 // as an untagged one; and a screen with a profile of its own.
 
+#include "picture/ColourProfileBuilder.h"
+#include "picture/ColourTransform.h"
 #include "picture/PictureLoader.h"
+#include "support/HeifFiles.h"
 #include "support/LibraryDecode.h"
 #include "support/TestFiles.h"
 
@@ -255,4 +258,58 @@ TEST(ColourProfile, AScreenWithAProfileGetsEveryPictureInItsColours)
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->colours, PictureColours::AsStored);
     EXPECT_EQ(plain->image.pixelColor(4, 4), QColor(Qt::red));
+}
+
+TEST(ColourProfile, PhonePhotosInHeicShowInTheColoursTheirFileDescribes)
+{
+    const QTemporaryDir folder;
+    const QColor stored(180, 90, 60);
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(stored);
+    const Chromaticities displayP3{0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
+    const QByteArray p3 = rgbProfileFor(displayP3, {});
+    const QByteArray adobe = *readLibraryHeader(readFileBytes(corpusPath("tagged-a98-red.jpg")))
+                                  .colourProfile;
+    const auto shownWith = [&stored](const std::optional<QByteArray> &profile) {
+        QImage one(1, 1, QImage::Format_RGB32);
+        one.fill(stored);
+        convertToScreenColours(one, profile, {});
+        return one.pixelColor(0, 0);
+    };
+    struct Case
+    {
+        const char *what;
+        HeifColours colours;
+        PictureColours outcome;
+        QColor expected;
+    };
+    const Case cases[] = {
+        {"HDR (PQ), which a screen for pictures cannot show",
+         {{}, 9, 16},
+         PictureColours::ProfileUnusable,
+         stored},
+        {"Display P3 as nclx, as phones write it",
+         {{}, 12, 13},
+         PictureColours::Converted,
+         shownWith(p3)},
+        {"sRGB as nclx", {{}, 1, 13}, PictureColours::AsStored, stored},
+        {"Adobe RGB as an ICC profile", {adobe, 0, 0}, PictureColours::Converted, shownWith(adobe)},
+        {"a broken ICC profile", {"not a profile", 0, 0}, PictureColours::ProfileUnusable, stored},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.what);
+        const QString path = folder.filePath(QString::fromLatin1(test.what) + ".heic");
+        ASSERT_TRUE(writeHeifPicture(path, picture, HeifCodec::Hevc, 1, {}, test.colours));
+        const std::optional<LoadedPicture> shown = ImageReaderPictureLoader().load(path, {});
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->colours, test.outcome);
+        const QColor centre = shown->image.pixelColor(32, 32);
+        EXPECT_NEAR(centre.red(), test.expected.red(), 4);
+        EXPECT_NEAR(centre.green(), test.expected.green(), 4);
+        EXPECT_NEAR(centre.blue(), test.expected.blue(), 4);
+        if (test.outcome == PictureColours::Converted)
+            EXPECT_GT(std::abs(test.expected.red() - stored.red())
+                          + std::abs(test.expected.green() - stored.green()),
+                      8);
+    }
 }

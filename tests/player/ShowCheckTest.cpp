@@ -28,6 +28,12 @@ void layOutDisc(const QTemporaryDir &disc)
     writePicture(disc.filePath("a.jpg"), {64, 48});
     writePicture(disc.filePath("b.png"), {3000, 2000});
     writeFileBytes(disc.filePath("broken.jpg"), "not a picture at all");
+    // A photo whose embedded colour profile is words, not a profile.
+    const QByteArray photo = readFileBytes(disc.filePath("a.jpg"));
+    const QByteArray profile = QByteArray("ICC_PROFILE\0\1\1", 14) + "no profile at all";
+    writeFileBytes(disc.filePath("bad-profile.jpg"),
+                   photo.left(2) + "\xFF\xE2" + char(0) + char(2 + profile.size()) + profile
+                       + photo.mid(2));
     writeToneWav(disc.filePath("music.wav"), 100);
 }
 
@@ -74,6 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {Kind::UndecodablePicture},
                   {1},
                   true},
+        CheckCase{"a colour profile that cannot be used only warns",
+                  "%CurDir\\a.jpg *;Pause=2\r\n%CurDir\\bad-profile.jpg *;Pause=2\r\n",
+                  {Kind::UnusableColourProfile},
+                  {2},
+                  false},
         CheckCase{"pause of 66",
                   "\r\n%CurDir\\a.jpg *;Pause=66\r\n%CurDir\\a.jpg *;Pause=-1\r\n",
                   {Kind::PauseOutOfRange, Kind::PauseOutOfRange},

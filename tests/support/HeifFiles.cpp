@@ -1,6 +1,7 @@
 #include "HeifFiles.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <libheif/heif.h>
 
@@ -52,7 +53,8 @@ bool writeHeifPicture(const QString &path,
                       const QImage &picture,
                       HeifCodec codec,
                       int orientation,
-                      const HeifSmallCopy &smallCopy)
+                      const HeifSmallCopy &smallCopy,
+                      const HeifColours &colours)
 {
     const HeifPointer<heif_context> context(heif_context_alloc());
     heif_encoder *rawEncoder = nullptr;
@@ -70,6 +72,20 @@ bool writeHeifPicture(const QString &path,
     const HeifPointer<heif_image> image = heifImage(picture);
     const HeifPointer<heif_encoding_options> options(heif_encoding_options_alloc());
     options->image_orientation = static_cast<heif_orientation>(orientation);
+    if (image && !colours.iccProfile.isEmpty())
+        heif_image_set_raw_color_profile(image.get(),
+                                         "prof",
+                                         colours.iccProfile.constData(),
+                                         std::size_t(colours.iccProfile.size()));
+    heif_color_profile_nclx *nclx = colours.primaries ? heif_nclx_color_profile_alloc() : nullptr;
+    if (nclx && image) {
+        heif_nclx_color_profile_set_color_primaries(nclx, quint16(colours.primaries));
+        heif_nclx_color_profile_set_transfer_characteristics(nclx, quint16(colours.transfer));
+        options->output_nclx_profile = nclx;
+        heif_image_set_nclx_color_profile(image.get(), nclx);
+        options->macOS_compatibility_workaround_no_nclx_profile = 0; // libheif leaves it out else
+    }
+    const auto nclxFree = qScopeGuard([nclx] { heif_nclx_color_profile_free(nclx); });
     heif_image_handle *handle = nullptr;
     if (!image
         || !ok(heif_context_encode_image(context.get(),

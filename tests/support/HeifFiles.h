@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -13,6 +14,15 @@ struct HeifSmallCopy
     int boxSize = 0;
 };
 
+// How the file describes its colours: an ICC profile, or nclx code points (ITU-T H.273) for the
+// primaries and the transfer; neither when empty and zero, as most encoders leave it.
+struct HeifColours
+{
+    QByteArray iccProfile;
+    int primaries = 0;
+    int transfer = 0;
+};
+
 // Writes the picture as a HEIC (HEVC) or AVIF (AV1) file through libheif's encoder, as phones and
 // cameras write them. The pixels are stored as given; orientation (1 to 8, as in EXIF) is the
 // turn a viewer applies to show them upright. Fast encoder settings: the files are for decoding.
@@ -21,4 +31,5 @@ bool writeHeifPicture(const QString &path,
                       const QImage &picture,
                       HeifCodec codec,
                       int orientation = 1,
-                      const HeifSmallCopy &smallCopy = {});
+                      const HeifSmallCopy &smallCopy = {},
+                      const HeifColours &colours = {});
