@@ -2,6 +2,7 @@
 
 #include "support/HeifFiles.h"
 
+#include <QColorSpace>
 #include <QImage>
 #include <QImageWriter>
 
@@ -81,11 +82,19 @@ QImage photoLikeImage(QSize size)
 
 } // namespace
 
-bool writePhotoLikePicture(const QString &path, QSize size, PhotoFormat format)
+bool writePhotoLikePicture(const QString &path, QSize size, PhotoFormat format, PhotoColours colours)
 {
-    const QImage image = photoLikeImage(size);
+    QImage image = photoLikeImage(size);
+    // Qt's writers embed the profile of the picture's colour space.
+    if (colours == PhotoColours::AdobeRgb)
+        image.setColorSpace(QColorSpace::AdobeRgb);
     if (format == PhotoFormat::Heic)
-        return writeHeifPicture(path, image, HeifCodec::Hevc);
+        return writeHeifPicture(path,
+                                image,
+                                HeifCodec::Hevc,
+                                1,
+                                {},
+                                {image.colorSpace().iccProfile()});
     QImageWriter writer(path, format == PhotoFormat::Png ? "png" : "jpeg");
     if (format != PhotoFormat::Png)
         writer.setQuality(90);

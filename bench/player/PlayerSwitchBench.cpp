@@ -1,8 +1,9 @@
 // How long the player takes from "next picture" to that picture painted on a 1920x1080 window,
 // How long the player takes from "next picture" to that picture painted on a 1920x1080 window,
 // for 6000x4000 photos (JPEG, PNG and a phone's HEIC), against a bare decode of just the size or
-// the part the screen needs and against the player's own picture loader alone; and how much
-// memory 1,000 switches (20 for HEIC) take.
+// the part the screen needs and against the player's own picture loader alone; the same for
+// photos in Adobe RGB with their profile, whose colours are converted for the screen; and how
+// much memory 1,000 switches (20 for HEIC) take.
 
 #include "BenchMain.h"
 #include "PhotoFiles.h"
@@ -42,9 +43,21 @@ constexpr PhotoFormat kFormats[] = {PhotoFormat::BaselineJpeg,
                                     PhotoFormat::Png,
                                     PhotoFormat::Heic};
 
-QString photoPath(PhotoFormat format)
+// The formats whose photos also come tagged: the switch with one should cost at most a tenth
+// more than with the same photo untagged.
+constexpr PhotoFormat kTaggedFormats[] = {PhotoFormat::BaselineJpeg,
+                                          PhotoFormat::ProgressiveJpeg,
+                                          PhotoFormat::Png};
+
+std::string photoName(PhotoFormat format, PhotoColours colours)
 {
-    return benchFile(QString::fromLatin1(photoFormatName(format)));
+    return std::string(colours == PhotoColours::AdobeRgb ? "adobe_rgb_" : "")
+           + photoFormatName(format);
+}
+
+QString photoPath(PhotoFormat format, PhotoColours colours = PhotoColours::Untagged)
+{
+    return benchFile(QString::fromStdString(photoName(format, colours)));
 }
 
 // A player window covering a 1920x1080 screen whose show holds the photo twice, pause 0, so the
@@ -114,9 +127,9 @@ const char *fitName(PictureFit fit)
     return fit == PictureFit::Stretch ? "stretched" : "natural";
 }
 
-void switchLatency(benchmark::State &state, PhotoFormat format, PictureFit fit)
+void switchLatency(benchmark::State &state, PhotoFormat format, PhotoColours colours, PictureFit fit)
 {
-    SwitchingPlayer player(photoPath(format), fit);
+    SwitchingPlayer player(photoPath(format, colours), fit);
     for (auto _ : state)
         player.switchPicture();
 }
@@ -128,12 +141,12 @@ void bareDecodeTime(benchmark::State &state, PhotoFormat format, PictureFit fit)
 }
 
 // The player's decoders without placing or painting the picture.
-void loaderTime(benchmark::State &state, PhotoFormat format, PictureFit fit)
+void loaderTime(benchmark::State &state, PhotoFormat format, PhotoColours colours, PictureFit fit)
 {
     ImageReaderPictureLoader loader;
     const PictureRequest request = pictureRequestFor(kScreen, fit);
     for (auto _ : state)
-        benchmark::DoNotOptimize(loader.load(photoPath(format), request));
+        benchmark::DoNotOptimize(loader.load(photoPath(format, colours), request));
 }
 
 // Resident memory figures of this process from /proc, in megabytes.
@@ -219,6 +232,15 @@ BenchProgram benchProgram()
                 return false;
             }
         }
+        for (const PhotoFormat format : kTaggedFormats) {
+            if (!writePhotoLikePicture(photoPath(format, PhotoColours::AdobeRgb),
+                                       kPhoto,
+                                       format,
+                                       PhotoColours::AdobeRgb)) {
+                std::fprintf(stderr, "cannot write the tagged %s photo\n", photoFormatName(format));
+                return false;
+            }
+        }
 
         for (const PhotoFormat format : kFormats) {
             for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
@@ -227,6 +249,7 @@ BenchProgram benchProgram()
                 benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
                                              switchLatency,
                                              format,
+                                             PhotoColours::Untagged,
                                              fit)
                     ->Unit(benchmark::kMillisecond)
                     ->MinTime(2.0);
@@ -239,6 +262,27 @@ BenchProgram benchProgram()
                 benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(),
                                              loaderTime,
                                              format,
+                                             PhotoColours::Untagged,
+                                             fit)
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(2.0);
+            }
+        }
+        for (const PhotoFormat format : kTaggedFormats) {
+            for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
+                const std::string suffix = photoName(format, PhotoColours::AdobeRgb) + '/'
+                                           + fitName(fit);
+                benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
+                                             switchLatency,
+                                             format,
+                                             PhotoColours::AdobeRgb,
+                                             fit)
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(2.0);
+                benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(),
+                                             loaderTime,
+                                             format,
+                                             PhotoColours::AdobeRgb,
                                              fit)
                     ->Unit(benchmark::kMillisecond)
                     ->MinTime(2.0);
