@@ -1,6 +1,7 @@
 #include "support/SoundSamples.h"
 #include "support/TestFiles.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QImage>
 #include <QJsonArray>
@@ -146,7 +147,12 @@ protected:
 TEST_F(ShowvaleExport, WritesWhatTheShowWouldShowAndPlayWithMusicThatLoops)
 {
     writePicture(path("red.png"), {200, 150}, Qt::red);
-    writePicture(path("green.png"), {200, 150}, Qt::green);
+    // The green photo is in Adobe RGB with its profile, as a camera writes it: the video, which
+    // is sRGB, shows it green again, not the pale (144,255,60) its samples are.
+    QImage green(200, 150, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    green.convertToColorSpace(QColorSpace::AdobeRgb);
+    ASSERT_TRUE(green.save(path("green.png")));
     writePicture(path("blue.png"), {200, 150}, Qt::blue);
     writeToneWav(path("low.wav"), 2000, 440);
     writeToneWav(path("high.wav"), 1000, 880);
