@@ -242,52 +242,37 @@ BenchProgram benchProgram()
             }
         }
 
-        for (const PhotoFormat format : kFormats) {
+        // The switch and the loader alone for every photo; the bare decode for untagged ones.
+        const auto registerPhoto = [](PhotoFormat format, PhotoColours colours) {
             for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
-                const std::string suffix = std::string(photoFormatName(format)) + '/'
-                                           + fitName(fit);
+                const std::string suffix = photoName(format, colours) + '/' + fitName(fit);
                 benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
                                              switchLatency,
                                              format,
-                                             PhotoColours::Untagged,
+                                             colours,
                                              fit)
                     ->Unit(benchmark::kMillisecond)
                     ->MinTime(2.0);
-                benchmark::RegisterBenchmark(("BareDecode/" + suffix).c_str(),
-                                             bareDecodeTime,
-                                             format,
-                                             fit)
-                    ->Unit(benchmark::kMillisecond)
-                    ->MinTime(2.0);
+                if (colours == PhotoColours::Untagged)
+                    benchmark::RegisterBenchmark(("BareDecode/" + suffix).c_str(),
+                                                 bareDecodeTime,
+                                                 format,
+                                                 fit)
+                        ->Unit(benchmark::kMillisecond)
+                        ->MinTime(2.0);
                 benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(),
                                              loaderTime,
                                              format,
-                                             PhotoColours::Untagged,
+                                             colours,
                                              fit)
                     ->Unit(benchmark::kMillisecond)
                     ->MinTime(2.0);
             }
-        }
-        for (const PhotoFormat format : kTaggedFormats) {
-            for (const PictureFit fit : {PictureFit::Stretch, PictureFit::NaturalSize}) {
-                const std::string suffix = photoName(format, PhotoColours::AdobeRgb) + '/'
-                                           + fitName(fit);
-                benchmark::RegisterBenchmark(("PlayerSwitch/" + suffix).c_str(),
-                                             switchLatency,
-                                             format,
-                                             PhotoColours::AdobeRgb,
-                                             fit)
-                    ->Unit(benchmark::kMillisecond)
-                    ->MinTime(2.0);
-                benchmark::RegisterBenchmark(("LoaderDecode/" + suffix).c_str(),
-                                             loaderTime,
-                                             format,
-                                             PhotoColours::AdobeRgb,
-                                             fit)
-                    ->Unit(benchmark::kMillisecond)
-                    ->MinTime(2.0);
-            }
-        }
+        };
+        for (const PhotoFormat format : kFormats)
+            registerPhoto(format, PhotoColours::Untagged);
+        for (const PhotoFormat format : kTaggedFormats)
+            registerPhoto(format, PhotoColours::AdobeRgb);
         for (const PhotoFormat format : kFormats) {
             const int switches = format == PhotoFormat::Heic ? kHeicMemorySwitches
                                                              : kMemorySwitches;

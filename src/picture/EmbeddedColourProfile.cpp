@@ -48,7 +48,11 @@ std::optional<QByteArray> jpegProfile(QByteArrayView file)
         if (at + 2 > size)
             break;
         const qsizetype length = bigEndian16(bytes + at);
-        if (length < 2 || at + length > size)
+        if (length < 2) { // libjpeg takes the segment as empty and looks on after its length
+            at += 2;
+            continue;
+        }
+        if (at + length > size)
             break;
         const QByteArrayView data = file.sliced(at + 2, length - 2);
         if (marker == 0xE2 && data.size() >= 14 && data.startsWith(kSignature)) {

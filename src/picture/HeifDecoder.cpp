@@ -189,18 +189,29 @@ QImage decodeHandle(heif_image_handle *handle, MemoryBudget &budget)
         decoded);
 }
 
-// The main picture of the file, read by a context that borrows the file's bytes.
-HandlePointer primaryPicture(heif_context *context, QByteArrayView file)
+// The file read by a context that borrows its bytes, and its main picture; no picture when
+// libheif is missing or cannot read the file.
+struct HeifFile
 {
+    std::unique_ptr<heif_context, ContextFree> context;
+    HandlePointer primary;
+};
+
+HeifFile openHeifFile(QByteArrayView file)
+{
+    if (!heif())
+        return {};
+    HeifFile opened{std::unique_ptr<heif_context, ContextFree>(heif()->heif_context_alloc()), {}};
+    heif_context *context = opened.context.get();
     heif_image_handle *primary = nullptr;
-    if (!context
-        || !ok(heif()->heif_context_read_from_memory_without_copy(context,
-                                                                  file.data(),
-                                                                  std::size_t(file.size()),
-                                                                  nullptr))
-        || !ok(heif()->heif_context_get_primary_image_handle(context, &primary)))
-        return nullptr;
-    return HandlePointer(primary);
+    if (context
+        && ok(heif()->heif_context_read_from_memory_without_copy(context,
+                                                                 file.data(),
+                                                                 std::size_t(file.size()),
+                                                                 nullptr))
+        && ok(heif()->heif_context_get_primary_image_handle(context, &primary)))
+        opened.primary.reset(primary);
+    return opened;
 }
 
 // The tone curves of nclx's transfer characteristics that describe pictures for a screen; none
@@ -256,13 +267,11 @@ std::optional<QByteArray> nclxProfile(const heif_image_handle *handle)
 
 std::optional<QByteArray> heifColourProfile(QByteArrayView file)
 {
-    const Heif *const api = heif();
-    if (!api)
-        return std::nullopt;
-    const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
-    const HandlePointer primary = primaryPicture(context.get(), file);
+    const HeifFile opened = openHeifFile(file);
+    const HandlePointer &primary = opened.primary;
     if (!primary)
         return std::nullopt;
+    const Heif *const api = heif();
     const std::size_t size = api->heif_image_handle_get_raw_color_profile_size(primary.get());
     if (size > 0) {
         if (size > std::size_t(kMaxColourProfileBytes))
@@ -281,11 +290,8 @@ std::optional<LoadedPicture> decodeHeifPicture(QByteArrayView file,
                                                const PictureRequest &request,
                                                MemoryBudget &budget)
 {
-    const Heif *const api = heif();
-    if (!api)
-        return std::nullopt;
-    const std::unique_ptr<heif_context, ContextFree> context(api->heif_context_alloc());
-    const HandlePointer primary = primaryPicture(context.get(), file);
+    const HeifFile opened = openHeifFile(file);
+    const HandlePointer &primary = opened.primary;
     if (!primary)
         return std::nullopt;
     const QSize natural = uprightSize(primary.get());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <isa-l/igzip_lib.h>
+#include <zlib.h>
 
 namespace {
 
@@ -275,8 +276,43 @@ private:
     int m_headerSeen = 0;
 };
 
+// zlib's inflate, which libpng uses, for a stream that ISA-L finds broken: zlib may still give
+// every row (ISA-L reads ahead, and meets damage past the rows that zlib never reaches).
+class ZlibInflater
+{
+public:
+    ZlibInflater() { m_ready = inflateInit(&m_stream) == Z_OK; }
+    ~ZlibInflater() { inflateEnd(&m_stream); }
+    ZlibInflater(const ZlibInflater &) = delete;
+    ZlibInflater &operator=(const ZlibInflater &) = delete;
+
+    // As Inflater::inflate.
+    Inflater::Result inflate(const uchar *&data, qint64 &size, uchar *out, qint64 room, qint64 &wrote)
+    {
+        m_stream.next_in = const_cast<uchar *>(data);
+        m_stream.avail_in = uInt(size);
+        m_stream.next_out = out;
+        m_stream.avail_out = uInt(room);
+        const int status = m_ready && !m_ended ? ::inflate(&m_stream, Z_NO_FLUSH) : Z_DATA_ERROR;
+        data += size - m_stream.avail_in;
+        size = m_stream.avail_in;
+        wrote = room - m_stream.avail_out;
+        m_ended = m_ended || status == Z_STREAM_END;
+        return status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR
+                   ? Inflater::Result::Ok
+                   : Inflater::Result::Broken;
+    }
+    [[nodiscard]] bool ended() const { return m_ended; }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+    bool m_ended = false;
+};
+
 // The inflated image data, taken from the image data chunks as it is asked for, and the end of
-// the stream checked as libpng checks it once the rows are read.
+// the stream checked as libpng checks it once the rows are read. Where ISA-L finds the stream
+// broken, zlib inflates it again from its start and takes over.
 class ImageData
 {
 public:
@@ -292,13 +328,26 @@ public:
             if (m_left == 0 && !m_pending && !nextChunk())
                 return false;
             qint64 wrote = 0;
-            if (m_inflater.inflate(m_data, m_left, out, size, wrote) != Inflater::Result::Ok)
-                return false;
+            // zlib, starting over, first gives again what ISA-L gave already.
+            const qint64 skipping = std::min<qint64>(m_skip, sizeof m_scratch);
+            uchar *into = skipping > 0 ? m_scratch : out;
+            const qint64 room = skipping > 0 ? skipping : size;
+            if (inflate(into, room, wrote) != Inflater::Result::Ok) {
+                if (m_zlib)
+                    return false;
+                startOverWithZlib();
+                continue;
+            }
             // Output may wait inside the inflater after its input is spent.
             m_pending = wrote > 0 && m_left == 0;
-            out += wrote;
-            size -= wrote;
-            if (size > 0 && m_inflater.ended())
+            if (skipping > 0) {
+                m_skip -= wrote;
+            } else {
+                out += wrote;
+                size -= wrote;
+                m_given += wrote;
+            }
+            if (wrote < room && ended())
                 return false;
         }
         return true;
@@ -310,42 +359,66 @@ public:
     // is asked then, as it is for a stream whose window is too small for ISA-L to hold it to.
     bool finish()
     {
-        uchar scratch[4096];
-        while (!m_inflater.ended()) {
+        while (!ended()) {
             if (m_left == 0 && !m_pending && !nextChunk())
                 return false;
             qint64 wrote = 0;
-            const Inflater::Result result = m_inflater.inflate(m_data,
-                                                               m_left,
-                                                               scratch,
-                                                               sizeof scratch,
-                                                               wrote);
+            const Inflater::Result result = inflate(m_scratch, sizeof m_scratch, wrote);
             m_pending = wrote > 0 && m_left == 0;
             if (result != Inflater::Result::Ok)
                 return libpngInflatesEveryRow(m_chunksSeen, m_rows);
         }
-        return !m_inflater.smallWindow() || libpngInflatesEveryRow(m_chunksSeen, m_rows);
+        return m_zlib || !m_inflater.smallWindow() || libpngInflatesEveryRow(m_chunksSeen, m_rows);
     }
 
 private:
+    Inflater::Result inflate(uchar *out, qint64 room, qint64 &wrote)
+    {
+        return m_zlib ? m_zlib->inflate(m_data, m_left, out, room, wrote)
+                      : m_inflater.inflate(m_data, m_left, out, room, wrote);
+    }
+    [[nodiscard]] bool ended() const { return m_zlib ? m_zlib->ended() : m_inflater.ended(); }
+
+    void startOverWithZlib()
+    {
+        m_zlib = std::make_unique<ZlibInflater>();
+        m_skip = m_given;
+        m_replayed = 0;
+        m_left = 0;
+        m_pending = false;
+    }
+
+    // The next image data chunk: those seen already again when zlib starts over, then new ones.
     bool nextChunk()
     {
+        if (m_zlib && m_replayed < m_chunksSeen.size()) {
+            const QByteArrayView chunk = m_chunksSeen[m_replayed++];
+            m_data = reinterpret_cast<const uchar *>(chunk.data());
+            m_left = chunk.size();
+            return true;
+        }
         const std::optional<PngChunk> chunk = m_chunks.next();
         if (!chunk || chunk->type != pngChunkType("IDAT"))
             return false;
         m_data = chunk->data;
         m_left = chunk->length;
         m_chunksSeen.emplace_back(chunk->data, qsizetype(chunk->length));
+        m_replayed = m_chunksSeen.size();
         return true;
     }
 
     PngChunkReader &m_chunks;
     std::vector<PngRowRun> m_rows;
     Inflater m_inflater;
+    std::unique_ptr<ZlibInflater> m_zlib;
     const uchar *m_data = nullptr;
     qint64 m_left = 0;
     bool m_pending = false;
     std::vector<QByteArrayView> m_chunksSeen;
+    std::size_t m_replayed = 0; // chunks zlib has been given again
+    qint64 m_given = 0;         // bytes handed out by fill()
+    qint64 m_skip = 0;          // bytes zlib must make again before it hands out new ones
+    uchar m_scratch[4096];
 };
 
 // Inflates the rows into batches of the pipe, those after the last visible one into nothing, as

@@ -183,6 +183,7 @@ struct PngJob
     bool warned = false;
     png_structp png = nullptr;
     png_infop info = nullptr;
+    png_infop endInfo = nullptr;
     QSize size;
     QImage image;
     std::vector<png_bytep> rows;
@@ -245,9 +246,10 @@ bool runPng(PngJob &job, bool headerOnly)
     for (int y = 0; y < int(height); ++y)
         job.rows[std::size_t(y)] = job.image.scanLine(y);
     png_read_image(job.png, job.rows.data());
-    // The chunks after the image data too, as Qt's reader reads them: one damaged past repair
-    // there fails the whole picture.
-    png_read_end(job.png, nullptr);
+    // The chunks after the image data too, as Qt's reader reads them, into an info of their own:
+    // one damaged past repair there, or a critical one libpng does not know, fails the whole
+    // picture. (Without an info libpng would pass over every chunk there unread.)
+    png_read_end(job.png, job.endInfo);
     return true;
 }
 
@@ -256,8 +258,9 @@ bool withPng(PngJob &job, bool headerOnly)
 {
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, pngFailed, pngWarned);
     job.info = job.png ? png_create_info_struct(job.png) : nullptr;
-    const bool read = job.info && runPng(job, headerOnly);
-    png_destroy_read_struct(&job.png, &job.info, nullptr);
+    job.endInfo = job.png ? png_create_info_struct(job.png) : nullptr;
+    const bool read = job.info && job.endInfo && runPng(job, headerOnly);
+    png_destroy_read_struct(&job.png, &job.info, &job.endInfo);
     return read;
 }
 
