@@ -97,12 +97,16 @@ std::optional<LoadedPicture> decodeByFormat(const EncodedPicture &picture,
 {
     const QByteArrayView head = picture.bytes().first(std::min<qsizetype>(picture.size(), 16));
     // A JPEG's or PNG's signature comes first: a JPEG may well hold "ftyp" where HEIF has it.
-    if (isJpeg(head) || isPng(head)) {
+    // The own PNG decoder takes every PNG libpng takes, so a PNG it refuses goes no further: Qt's
+    // reader is libpng, which would refuse it too, and on the way allocate what a damaged chunk's
+    // length claims, hundreds of megabytes for a file of a few hundred bytes.
+    if (isPng(head)) {
         MemoryBudget budget(memoryLimit);
-        std::optional<LoadedPicture> own = isJpeg(head)
-                                               ? decodeJpegPicture(picture, request, profile, budget)
-                                               : decodePngPicture(picture, request, profile, budget);
-        if (own)
+        return decodePngPicture(picture, request, profile, budget);
+    }
+    if (isJpeg(head)) {
+        MemoryBudget budget(memoryLimit);
+        if (std::optional<LoadedPicture> own = decodeJpegPicture(picture, request, profile, budget))
             return own;
     } else if (isHeifPicture(head)) { // Qt has no reader for the HEIF of phones and cameras
         MemoryBudget budget(memoryLimit);

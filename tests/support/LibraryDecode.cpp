@@ -230,6 +230,11 @@ bool runPng(PngJob &job, bool headerOnly)
     if (setjmp(png_jmpbuf(job.png)) != 0)
         return false;
     png_set_read_fn(job.png, &job, pngRead);
+    // Text is passed over unread: libpng clears a buffer as large as a text chunk's length says
+    // before it reads it, hundreds of megabytes for a damaged one, and text never changes what a
+    // picture shows (a chunk past the end of the file still fails it).
+    static constexpr png_byte kText[] = "tEXt\0zTXt\0iTXt";
+    png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kText, 3);
     png_read_info(job.png, job.info);
     const qint64 width = png_get_image_width(job.png, job.info);
     const qint64 height = png_get_image_height(job.png, job.info);
